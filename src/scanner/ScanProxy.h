@@ -1,0 +1,63 @@
+#pragma once
+// TDenOptixScanProxy: the scanner's ActiveX control hosted as a child of a
+// window, with typed access to the properties the bridge uses and the four
+// events it handles routed to callbacks.
+#include <windows.h>
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <span>
+#include <string_view>
+
+namespace scanner {
+
+// The window's handlers for the four events it binds. An empty callback
+// ignores its event. Exceptions thrown by a callback are reported by the
+// standard error report and never reach the control.
+struct ScanEvents {
+    std::function<void(short sNewState)> onControlStateChange;
+    std::function<void()> onEndNewImageSet;
+    std::function<void()> onStartingScan;
+    // szName is the control's string as delivered (may be null).
+    std::function<void(short sLocation, const wchar_t* szName)> onNewImage;
+};
+
+class TDenOptixScanProxy {
+public:
+    // Creates the control by CLSID, hands it its persisted state, activates
+    // it in place as a child of parent at bounds (client coordinates) and
+    // connects the events. Throws win::Error with the system's text when the
+    // control is missing or refuses.
+    TDenOptixScanProxy(HWND parent, const RECT& bounds, std::span<const std::byte> controlData,
+                       ScanEvents events);
+    // Disconnects the events, deactivates, closes and releases the control.
+    ~TDenOptixScanProxy();
+    TDenOptixScanProxy(const TDenOptixScanProxy&) = delete;
+    TDenOptixScanProxy& operator=(const TDenOptixScanProxy&) = delete;
+
+    void SetBounds(const RECT& bounds);
+    // The control's own window (null if it has none).
+    HWND Window() const;
+
+    // Each get or put is a synchronous dispatch call; a failure throws
+    // win::Error with the control's description, or the system's text.
+    bool EnableCustomScan();
+    void SetEnableCustomScan(bool value);
+    bool EnableEndoScan();
+    void SetEnableEndoScan(bool value);
+    void SetScanParmFinalLocation(std::string_view folder);
+    bool ScanParmUnsharpMask();
+    void SetScanParmUnsharpMask(bool value);
+    void SetScanParmIntraOralResolution(short dpi);
+    void SetScanParmExtraOralResolution(short dpi);
+    short ControlState();
+    bool Enabled();
+    void SetEnabled(bool value);
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace scanner

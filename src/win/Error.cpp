@@ -1,0 +1,37 @@
+#include "win/Error.h"
+
+#include <cstdio>
+
+namespace win {
+
+std::string SystemMessage(DWORD code)
+{
+    char* buffer = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+    std::string text;
+    if (length != 0 && buffer != nullptr) text.assign(buffer, length);
+    LocalFree(buffer);
+    while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
+        text.pop_back();
+    if (text.empty()) {
+        char fallback[32];
+        std::snprintf(fallback, sizeof fallback, "Error 0x%08lX", static_cast<unsigned long>(code));
+        text = fallback;
+    }
+    return text;
+}
+
+void ThrowLastError()
+{
+    throw Error(SystemMessage(GetLastError()));
+}
+
+void ThrowLastError(const std::string& context)
+{
+    const DWORD code = GetLastError();
+    throw Error(context + ": " + SystemMessage(code));
+}
+
+}  // namespace win
