@@ -1,0 +1,301 @@
+// The control's registration, persisted state, properties, injected
+// failures, environment settings and log.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+
+#include "SimulatorTestSupport.h"
+#include "scanner/ControlContract.h"
+
+namespace {
+
+using namespace simtest;
+namespace property = scanner::contract::property;
+
+// The bytes the bridge carries for the control: "DNXS", 1, 1085, 3545, 300, 150.
+constexpr std::array<std::uint8_t, 17> kBridgeControlData = {
+    'D', 'N', 'X', 'S', 1, 0x3D, 0x04, 0, 0, 0xD9, 0x0D, 0, 0, 0x2C, 0x01, 0x96, 0x00};
+
+win::ComPtr<IStream> StreamOf(const std::uint8_t* bytes, size_t size)
+{
+    win::ComPtr<IStream> stream;
+    EXPECT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
+    ULONG written = 0;
+    stream->Write(bytes, static_cast<ULONG>(size), &written);
+    const LARGE_INTEGER start{};
+    stream->Seek(start, STREAM_SEEK_SET, nullptr);
+    return stream;
+}
+
+std::string RegistryText(const std::string& key, const char* name)
+{
+    char value[MAX_PATH] = {};
+    DWORD size = sizeof value;
+    if (RegGetValueA(HKEY_CLASSES_ROOT, key.c_str(), name, RRF_RT_REG_SZ, nullptr, value, &size) != ERROR_SUCCESS)
+        return "<missing>";
+    return value;
+}
+
+bool KeyExists(const std::string& key)
+{
+    HKEY handle = nullptr;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
+    RegCloseKey(handle);
+    return true;
+}
+
+std::string TestFolder()
+{
+    char path[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder = path;
+    return folder.substr(0, folder.find_last_of('\\') + 1);
+}
+
+TEST(ScanSimRegistration, ServerIsTheDllNextToTheTestsAndUnregisterRemovesItAll)
+{
+    const std::string clsidKey = "CLSID\\{786AAF38-E504-11D1-966F-006008A3979D}";
+    const std::string server = RegistryText(clsidKey + "\\InprocServer32", nullptr);
+    EXPECT_EQ(_stricmp(server.c_str(), (TestFolder() + "DenoptixScanSim.dll").c_str()), 0) << server;
+    EXPECT_EQ(RegistryText(clsidKey + "\\InprocServer32", "ThreadingModel"), "Apartment");
+    EXPECT_TRUE(KeyExists(clsidKey + "\\Control"));
+    CLSID fromProgId{};
+    ASSERT_EQ(CLSIDFromProgID(L"DenoptixScanSim.Control", &fromProgId), S_OK);
+    EXPECT_TRUE(IsEqualCLSID(fromProgId, scanner::contract::kControlClsid));
+
+    const HMODULE dll = LoadLibraryA("DenoptixScanSim.dll");
+    ASSERT_NE(dll, nullptr);
+    using Entry = HRESULT(STDAPICALLTYPE*)();
+    const auto entry = [&](const char* name) {
+        return reinterpret_cast<Entry>(reinterpret_cast<void*>(GetProcAddress(dll, name)));
+    };
+    ASSERT_EQ(entry("DllUnregisterServer")(), S_OK);
+    const bool clsidLeft = KeyExists(clsidKey);
+    const bool progIdLeft = KeyExists("DenoptixScanSim.Control");
+    ASSERT_EQ(entry("DllRegisterServer")(), S_OK);  // later tests need it back
+    FreeLibrary(dll);
+    EXPECT_FALSE(clsidLeft);
+    EXPECT_FALSE(progIdLeft);
+    EXPECT_EQ(RegistryText(clsidKey + "\\InprocServer32", nullptr), server);
+}
+
+TEST(ScanSimPersistence, LoadsTheBridgeBytesAndSavesThemBack)
+{
+    const Control control;
+    const auto persist = control.as<IPersistStreamInit>();
+    ASSERT_EQ(persist->Load(StreamOf(kBridgeControlData.data(), kBridgeControlData.size()).get()), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+
+    SIZEL extent{};
+    ASSERT_EQ(control.as<IOleObject>()->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
+    EXPECT_EQ(extent.cx, 1085);
+    EXPECT_EQ(extent.cy, 3545);
+    EXPECT_EQ(control.GetShort(property::ScanParmIntraOralResolution), 300);
+    EXPECT_EQ(control.GetShort(property::ScanParmExtraOralResolution), 150);
+
+    ULARGE_INTEGER sizeMax{};
+    ASSERT_EQ(persist->GetSizeMax(&sizeMax), S_OK);
+    EXPECT_EQ(sizeMax.QuadPart, 17u);
+
+    VARIANT resolution;
+    Value::Short(resolution, 600);
+    ASSERT_EQ(control.Put(property::ScanParmIntraOralResolution, resolution), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_OK);
+    auto saved = StreamOf(nullptr, 0);
+    ASSERT_EQ(persist->Save(saved.get(), TRUE), S_OK);
+    EXPECT_EQ(persist->IsDirty(), S_FALSE);
+
+    std::array<std::uint8_t, 18> bytes{};
+    const LARGE_INTEGER start{};
+    saved->Seek(start, STREAM_SEEK_SET, nullptr);
+    ULONG read = 0;
+    saved->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
+    ASSERT_EQ(read, 17u);
+    auto expected = kBridgeControlData;
+    expected[13] = 0x58;  // 600
+    expected[14] = 0x02;
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), bytes.begin()));
+}
+
+TEST(ScanSimPersistence, BadDataFailsLoadAndInitNewRestoresDefaults)
+{
+    auto wrongMagic = kBridgeControlData;
+    wrongMagic[0] = 'X';
+    auto wrongVersion = kBridgeControlData;
+    wrongVersion[4] = 2;
+    const Control control;
+    const auto persist = control.as<IPersistStreamInit>();
+    EXPECT_EQ(persist->Load(StreamOf(kBridgeControlData.data(), 16).get()), E_FAIL);
+    EXPECT_EQ(persist->Load(StreamOf(wrongMagic.data(), wrongMagic.size()).get()), E_FAIL);
+    EXPECT_EQ(persist->Load(StreamOf(wrongVersion.data(), wrongVersion.size()).get()), E_FAIL);
+
+    VARIANT resolution;
+    Value::Short(resolution, 75);
+    ASSERT_EQ(control.Put(property::ScanParmExtraOralResolution, resolution), S_OK);
+    SIZEL odd{10, 20};
+    ASSERT_EQ(control.as<IOleObject>()->SetExtent(DVASPECT_CONTENT, &odd), S_OK);
+    ASSERT_EQ(persist->InitNew(), S_OK);
+    SIZEL extent{};
+    control.as<IOleObject>()->GetExtent(DVASPECT_CONTENT, &extent);
+    EXPECT_EQ(extent.cx, 1085);
+    EXPECT_EQ(extent.cy, 3545);
+    EXPECT_EQ(control.GetShort(property::ScanParmIntraOralResolution), 300);
+    EXPECT_EQ(control.GetShort(property::ScanParmExtraOralResolution), 150);
+}
+
+TEST(ScanSimProperties, WritesAreCoercedToTheDeclaredTypeAndReadBack)
+{
+    const Control control;
+    EXPECT_FALSE(control.GetBool(property::Enabled));
+    EXPECT_EQ(control.GetShort(property::ControlState), 0);
+
+    VARIANT v;
+    Value::Long(v, 5);
+    ASSERT_EQ(control.Put(property::EnableEndoScan, v), S_OK);
+    win::UniqueVariant endo;
+    ASSERT_EQ(control.Get(property::EnableEndoScan, endo.get()), S_OK);
+    EXPECT_EQ(endo.get()->vt, VT_BOOL);
+    EXPECT_EQ(endo.get()->boolVal, VARIANT_TRUE);
+
+    win::UniqueVariant text;
+    Value::Text(*text.get(), L"600");
+    ASSERT_EQ(control.Put(property::ScanParmIntraOralResolution, *text.get()), S_OK);
+    EXPECT_EQ(control.GetShort(property::ScanParmIntraOralResolution), 600);
+
+    win::UniqueVariant notANumber;
+    Value::Text(*notANumber.get(), L"tanti");
+    EXPECT_EQ(control.Put(property::ScanParmExtraOralResolution, *notANumber.get()), DISP_E_TYPEMISMATCH);
+    EXPECT_EQ(control.GetShort(property::ScanParmExtraOralResolution), 150);
+
+    win::UniqueVariant folder;
+    Value::Text(*folder.get(), L"C:\\Immagini\\Nuove\\");
+    ASSERT_EQ(control.Put(property::ScanParmFinalLocation, *folder.get()), S_OK);
+    win::UniqueVariant location;
+    ASSERT_EQ(control.Get(property::ScanParmFinalLocation, location.get()), S_OK);
+    ASSERT_EQ(location.get()->vt, VT_BSTR);
+    EXPECT_STREQ(location.get()->bstrVal, L"C:\\Immagini\\Nuove\\");
+
+    Value::Bool(v, false);
+    ASSERT_EQ(control.Put(property::ScanParmUnsharpMask, v), S_OK);
+    EXPECT_FALSE(control.GetBool(property::ScanParmUnsharpMask));
+    Value::Bool(v, true);
+    ASSERT_EQ(control.Put(property::EnableCustomScan, v), S_OK);
+    EXPECT_TRUE(control.GetBool(property::EnableCustomScan));
+}
+
+TEST(ScanSimProperties, RejectsUnknownMembersReadOnlyWritesAndPutsWithoutTheNamedArgument)
+{
+    const Control control;
+    VARIANT v;
+    Value::Short(v, 1);
+    win::UniqueVariant result;
+    EXPECT_EQ(control.Get(99, result.get()), DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(control.Put(99, v), DISP_E_MEMBERNOTFOUND);
+    EXPECT_EQ(control.Put(property::ControlState, v), DISP_E_MEMBERNOTFOUND);
+
+    DISPPARAMS unnamed{&v, nullptr, 1, 0};
+    EXPECT_NE(control.dispatch()->Invoke(property::EnableEndoScan, IID_NULL, 0, DISPATCH_PROPERTYPUT, &unnamed,
+                                         nullptr, nullptr, nullptr),
+              S_OK);
+    EXPECT_FALSE(control.GetBool(property::EnableEndoScan));
+
+    struct Case {
+        const wchar_t* name;
+        DISPID id;
+    } const cases[] = {{L"enabled", property::Enabled},
+                       {L"SCANPARMFINALLOCATION", property::ScanParmFinalLocation},
+                       {L"ControlState", property::ControlState},
+                       {L"ScanParmExtraOralResolution", property::ScanParmExtraOralResolution}};
+    for (const auto& c : cases) {
+        LPOLESTR name = const_cast<LPOLESTR>(c.name);
+        DISPID id = 0;
+        EXPECT_EQ(control.dispatch()->GetIDsOfNames(IID_NULL, &name, 1, 0, &id), S_OK) << c.name;
+        EXPECT_EQ(id, c.id) << c.name;
+    }
+    LPOLESTR unknown = const_cast<LPOLESTR>(L"Accendi");
+    DISPID id = 0;
+    EXPECT_EQ(control.dispatch()->GetIDsOfNames(IID_NULL, &unknown, 1, 0, &id), DISP_E_UNKNOWNNAME);
+    EXPECT_EQ(id, DISPID_UNKNOWN);
+}
+
+TEST(ScanSimProperties, InjectedFailureReturnsTheDescriptionUntilCleared)
+{
+    const Control control;
+    ASSERT_TRUE(control.Send("fail put EnableEndoScan Scanner occupato"));
+    VARIANT on;
+    Value::Bool(on, true);
+    EXCEPINFO exception{};
+    ASSERT_EQ(control.Put(property::EnableEndoScan, on, &exception), DISP_E_EXCEPTION);
+    EXPECT_STREQ(exception.bstrDescription, L"Scanner occupato");
+    EXPECT_NE(exception.bstrSource, nullptr);
+    EXPECT_EQ(exception.scode, E_FAIL);
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrDescription);
+    EXPECT_FALSE(control.GetBool(property::EnableEndoScan));  // only the put fails
+    EXPECT_FALSE(control.Send("fail put NoSuchProperty x"));
+
+    ASSERT_TRUE(control.Send("fail clear"));
+    EXPECT_EQ(control.Put(property::EnableEndoScan, on), S_OK);
+    EXPECT_TRUE(control.GetBool(property::EnableEndoScan));
+}
+
+TEST(ScanSimEnvironment, SettingsFromTheEnvironmentApplyAtCreation)
+{
+    const ScopedEnvironment enabled(L"DENOPTIX_SIM_INITIAL_ENABLED", L"1");
+    const ScopedEnvironment options(L"DENOPTIX_SIM_INITIAL_OPTIONS", L"EnableEndoScan=1,EnableCustomScan=1");
+    const ScopedEnvironment failures(L"DENOPTIX_SIM_FAIL",
+                                     L"put:EnableEndoScan:Scanner busy;get:ScanParmUnsharpMask:Not ready");
+    const Control control;
+    EXPECT_TRUE(control.GetBool(property::Enabled));
+    EXPECT_EQ(control.GetShort(property::ControlState), 6);
+    EXPECT_TRUE(control.GetBool(property::EnableEndoScan));
+    EXPECT_TRUE(control.GetBool(property::EnableCustomScan));
+
+    EXCEPINFO exception{};
+    win::UniqueVariant result;
+    DISPPARAMS none{};
+    ASSERT_EQ(control.dispatch()->Invoke(property::ScanParmUnsharpMask, IID_NULL, 0, DISPATCH_PROPERTYGET, &none,
+                                         result.get(), &exception, nullptr),
+              DISP_E_EXCEPTION);
+    EXPECT_STREQ(exception.bstrDescription, L"Not ready");
+    SysFreeString(exception.bstrSource);
+    SysFreeString(exception.bstrDescription);
+    VARIANT off;
+    Value::Bool(off, false);
+    EXPECT_EQ(control.Put(property::EnableEndoScan, off), DISP_E_EXCEPTION);
+}
+
+TEST(ScanSimLog, OneLinePerCallInTheDocumentedSyntax)
+{
+    const std::wstring log = NewTempFolder() + L"\\sim.log";
+    const ScopedEnvironment logging(L"DENOPTIX_SIM_LOG", log.c_str());
+    const Control control;  // InitNew
+    VARIANT v;
+    Value::Long(v, 1);
+    control.Put(property::EnableCustomScan, v);
+    control.GetShort(property::ScanParmIntraOralResolution);
+    win::UniqueVariant folder;
+    Value::Text(*folder.get(), L"Z:\\tmp\\\"a\"");
+    control.Put(property::ScanParmFinalLocation, *folder.get());
+    control.Send("fail get ControlState Non pronto");
+    win::UniqueVariant state;
+    control.Get(property::ControlState, state.get());
+    control.Send("fire OnNewImage 2 Z:\\x\\IMG_1.bmp");
+    control.Send("fire OnNewImage 3");
+    control.Send("fire OnMMResult -7");
+
+    const std::vector<std::string> expected = {
+        "initnew",
+        "put EnableCustomScan = true",
+        "get ScanParmIntraOralResolution = 300",
+        "put ScanParmFinalLocation = \"Z:\\\\tmp\\\\\\\"a\\\"\"",
+        "fail get ControlState: Non pronto",
+        "fire OnNewImage(2, \"Z:\\\\x\\\\IMG_1.bmp\")",
+        "fire OnNewImage(3, null)",
+        "fire OnMMResult(-7)",
+    };
+    EXPECT_EQ(ReadLines(log), expected);
+}
+
+}  // namespace

@@ -1,0 +1,121 @@
+#pragma once
+// Shared pieces of the stand-in control's tests: a control created by CLSID,
+// a sink that records events, the command channel and bounded waiting.
+#include <windows.h>
+#include <ocidl.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "win/ComPtr.h"
+#include "win/UniqueResource.h"
+
+namespace simtest {
+
+// One event argument as received: its type, and its number or its string
+// (no string for a null BSTR).
+struct Arg {
+    VARTYPE type = VT_EMPTY;
+    long number = 0;
+    std::optional<std::wstring> text;
+};
+
+struct ReceivedEvent {
+    DISPID id = 0;
+    WORD flags = 0;
+    std::vector<Arg> args;  // in declaration order
+};
+
+// An event sink of the test's own: answers the event IID and records each
+// call; `onEvent` runs inside the call (to call back into the control).
+class RecordingSink final : public IDispatch {
+public:
+    static win::ComPtr<RecordingSink> Create();
+
+    std::vector<ReceivedEvent> events;
+    std::function<void(const ReceivedEvent&)> onEvent;
+    HRESULT answer = S_OK;  // what Invoke returns
+
+    std::vector<DISPID> Ids() const;
+
+    STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
+    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
+    STDMETHODIMP_(ULONG) Release() override;
+    STDMETHODIMP GetTypeInfoCount(UINT* count) override;
+    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
+    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
+    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                        UINT*) override;
+
+private:
+    RecordingSink() = default;
+    ULONG references_ = 1;
+};
+
+// A control created through CoCreateInstance and initialised with InitNew.
+class Control {
+public:
+    Control();
+
+    IDispatch* dispatch() const { return dispatch_.get(); }
+    template <typename T>
+    win::ComPtr<T> as() const { return dispatch_.try_as<T>(); }
+
+    HRESULT Get(DISPID id, VARIANT* result) const;
+    HRESULT Put(DISPID id, const VARIANT& value, EXCEPINFO* exception = nullptr) const;
+    short GetShort(DISPID id) const;  // expects success and VT_I2
+    bool GetBool(DISPID id) const;    // expects success and VT_BOOL
+
+    // The control's window (hidden until activated) and its command channel.
+    HWND Window() const;
+    bool Send(std::string_view command) const;
+
+    // Connects a sink for the control's lifetime (or until Unadvise).
+    DWORD Advise(RecordingSink& sink) const;
+    void Unadvise(DWORD cookie) const;
+
+private:
+    win::ComPtr<IDispatch> dispatch_;
+};
+
+// The same command, sent to any window.
+bool SendCommand(HWND window, std::string_view command);
+
+// Variants of the contract's types.
+struct Value {
+    static void Short(VARIANT& v, short value);
+    static void Long(VARIANT& v, long value);
+    static void Bool(VARIANT& v, bool value);
+    static void Text(VARIANT& v, const wchar_t* value);
+};
+
+// Dispatches messages until `done` or `timeoutMs` passes; returns `done()`.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+
+// A new empty folder under %TEMP%, and the files in a folder.
+std::wstring NewTempFolder();
+std::vector<std::wstring> FilesIn(const std::wstring& folder);
+
+// The lines of a UTF-8 file, without line ends.
+std::vector<std::string> ReadLines(const std::wstring& path);
+
+// Sets an environment variable for one scope (the control reads its
+// settings from the environment when created).
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const wchar_t* name, const wchar_t* value);
+    ~ScopedEnvironment();
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    std::wstring name_;
+};
+
+// DllCanUnloadNow of the loaded stand-in control.
+HRESULT ControlDllCanUnloadNow();
+
+}  // namespace simtest
