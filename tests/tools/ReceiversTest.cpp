@@ -1,0 +1,184 @@
+// DenoptixReceivers run as real processes, driven the way the bridge drives
+// the real receivers: clipboard first, then the registered messages.
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "ChildProcess.h"
+#include "receivers/ClipboardText.h"
+
+namespace {
+
+using tooltest::ChildProcess;
+using tooltest::TempFile;
+
+constexpr char kHost[] = "TTesmiraWnd";
+constexpr char kPhoto[] = "VELT_FOTO_SERVER";
+
+class ReceiversTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(FindWindowA(kHost, nullptr)) << "a stand-in from an earlier run is still there";
+        ASSERT_FALSE(FindWindowA(kPhoto, nullptr)) << "a stand-in from an earlier run is still there";
+        // SetClipboardData needs an owner window.
+        owner_.reset(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr));
+        ASSERT_TRUE(owner_);
+    }
+
+    // Starts the stand-ins with their log in `log` and waits until they are ready.
+    std::unique_ptr<ChildProcess> Start(const TempFile& log, std::vector<std::string> args,
+                                        const TempFile* stdoutFile = nullptr)
+    {
+        args.insert(args.end(), {"--log", log.path(), "--timeout-ms", "60000"});
+        auto child = std::make_unique<ChildProcess>(tooltest::SiblingPath("DenoptixReceivers.exe"), args,
+                                                    (stdoutFile ? stdoutFile : &output_)->path());
+        EXPECT_TRUE(tooltest::WaitForLine(log, "ready")) << "the stand-ins did not get ready";
+        return child;
+    }
+
+    // Sends like the bridge; fails the test when the window is missing or silent.
+    LRESULT Send(const char* className, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+    {
+        const HWND window = FindWindowA(className, nullptr);
+        EXPECT_TRUE(window) << className;
+        DWORD_PTR result = 0;
+        EXPECT_TRUE(SendMessageTimeoutA(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &result))
+            << className;
+        return static_cast<LRESULT>(result);
+    }
+
+    void SetClipboard(const std::string& text) { receivers::WriteClipboardText(owner_.get(), text); }
+
+    const UINT deleteResource_ = RegisterWindowMessageA("WM_DELETE_RESOURCE");
+    const UINT acqDenoptix_ = RegisterWindowMessageA("WM_ACQ_DENOPTIX");
+    win::UniqueHwnd owner_;
+    const TempFile output_{"out"};  // what the stand-ins print when a test does not look
+};
+
+TEST_F(ReceiversTest, LogsEachMessageWithItsParametersAndTheExactClipboardBytes)
+{
+    const TempFile log("rcv");
+    const TempFile printed("out");
+    const auto receivers = Start(log, {"--result", "7"}, &printed);
+    EXPECT_TRUE(FindWindowA(kHost, "Stand-in host"));
+    EXPECT_TRUE(FindWindowA(kPhoto, "Stand-in photo server"));
+
+    SetClipboard("C:\\img\\\xE8t\xE9 1.bmp\r\nB.bmp\r\n");
+    EXPECT_EQ(Send(kHost, acqDenoptix_), 7);
+    EXPECT_EQ(Send(kPhoto, acqDenoptix_), 7);
+    EXPECT_EQ(Send(kPhoto, deleteResource_, 3, 0), 7);
+    Send(kHost, acqDenoptix_, 4294967295u, -5);
+
+    const std::string clip = "clipboard=C:\\\\img\\\\\\xE8t\\xE9 1.bmp\\r\\nB.bmp\\r\\n";
+    const std::vector<std::string> expected = {
+        "ready",
+        "TTesmiraWnd\tWM_ACQ_DENOPTIX\twParam=0\tlParam=0\t" + clip,
+        "VELT_FOTO_SERVER\tWM_ACQ_DENOPTIX\twParam=0\tlParam=0\t" + clip,
+        "VELT_FOTO_SERVER\tWM_DELETE_RESOURCE\twParam=3\tlParam=0\t" + clip,
+        "TTesmiraWnd\tWM_ACQ_DENOPTIX\twParam=4294967295\tlParam=-5\t" + clip,
+    };
+    EXPECT_EQ(log.Lines(), expected);
+    EXPECT_EQ(printed.Lines(), expected);  // flushed before each reply
+}
+
+TEST_F(ReceiversTest, TellsAnEmptyTextFromNoTextAndFromAClipboardHeldOpen)
+{
+    const TempFile log("rcv");
+    const auto receivers = Start(log, {"--windows", "host"});
+    EXPECT_FALSE(FindWindowA(kPhoto, nullptr));
+
+    SetClipboard("");
+    Send(kHost, acqDenoptix_);
+    {
+        const auto lock = receivers::ClipboardLock::TryOpen(owner_.get());
+        ASSERT_TRUE(lock);
+        ASSERT_TRUE(EmptyClipboard());
+    }
+    Send(kHost, acqDenoptix_);
+    {
+        const auto held = receivers::ClipboardLock::TryOpen(owner_.get());
+        ASSERT_TRUE(held);
+        Send(kHost, acqDenoptix_);
+    }
+    const std::vector<std::string> expected = {
+        "ready",
+        "TTesmiraWnd\tWM_ACQ_DENOPTIX\twParam=0\tlParam=0\tclipboard=",
+        "TTesmiraWnd\tWM_ACQ_DENOPTIX\twParam=0\tlParam=0\tclipboard=<none>",
+        "TTesmiraWnd\tWM_ACQ_DENOPTIX\twParam=0\tlParam=0\tclipboard=<unavailable>",
+    };
+    EXPECT_EQ(log.Lines(), expected);
+}
+
+TEST_F(ReceiversTest, PhotoServerAloneWithItsOwnTitle)
+{
+    const TempFile log("rcv");
+    const auto receivers = Start(log, {"--windows", "photo", "--title", "Demo photo"});
+    EXPECT_FALSE(FindWindowA(kHost, nullptr));
+    EXPECT_TRUE(FindWindowA(kPhoto, "Demo photo"));
+
+    SetClipboard("x.bmp\r\n");
+    Send(kPhoto, acqDenoptix_);
+    EXPECT_TRUE(tooltest::WaitForLine(log, "VELT_FOTO_SERVER\tWM_ACQ_DENOPTIX\twParam=0\tlParam=0\tclipboard=x.bmp\\r\\n"));
+}
+
+TEST_F(ReceiversTest, ClipboardReplacedByTheHostIsWhatThePhotoServerFinds)
+{
+    const TempFile hostLog("rcv");
+    const TempFile photoLog("rcv");
+    const auto host = Start(hostLog, {"--windows", "host", "--set-clipboard", "host=changed\\r\\n\\xC4"});
+    const auto photo = Start(photoLog, {"--windows", "photo"});
+
+    SetClipboard("original\r\n");
+    Send(kHost, acqDenoptix_);
+    Send(kPhoto, acqDenoptix_);
+
+    EXPECT_EQ(hostLog.Lines().back(), "TTesmiraWnd\tWM_ACQ_DENOPTIX\twParam=0\tlParam=0\tclipboard=original\\r\\n");
+    EXPECT_EQ(photoLog.Lines().back(),
+              "VELT_FOTO_SERVER\tWM_ACQ_DENOPTIX\twParam=0\tlParam=0\tclipboard=changed\\r\\n\\xC4");
+    EXPECT_EQ(receivers::ReadClipboardText(owner_.get()).bytes, "changed\r\n\xC4");
+}
+
+TEST_F(ReceiversTest, HungReceiverLogsTheMessageButLetsAnAbortingSendGiveUp)
+{
+    const TempFile log("rcv");
+    const auto receivers = Start(log, {"--windows", "photo", "--hang", "photo=2000", "--result", "5"});
+    const HWND photo = FindWindowA(kPhoto, nullptr);
+    ASSERT_TRUE(photo);
+
+    SetClipboard("hung.bmp");
+    DWORD_PTR result = 0;
+    EXPECT_FALSE(SendMessageTimeoutA(photo, acqDenoptix_, 0, 0, SMTO_ABORTIFHUNG, 300, &result));
+    EXPECT_TRUE(tooltest::WaitForLine(log, "VELT_FOTO_SERVER\tWM_ACQ_DENOPTIX\twParam=0\tlParam=0\tclipboard=hung.bmp"));
+    // Once the sleep is over, the window answers again.
+    EXPECT_TRUE(SendMessageTimeoutA(photo, deleteResource_, 3, 0, 0, 15000, &result));
+    EXPECT_EQ(result, 5u);
+}
+
+TEST_F(ReceiversTest, EndsWithCodeZeroAfterTheLastMessageOrOnClose)
+{
+    const TempFile log("rcv");
+    auto counted = Start(log, {"--windows", "host", "--exit-after", "2"});
+    Send(kHost, acqDenoptix_);
+    Send(kHost, deleteResource_, 3);
+    EXPECT_EQ(counted->WaitExit(), 0u);
+    EXPECT_EQ(log.Lines().size(), 3u);
+
+    const TempFile closeLog("rcv");
+    auto closed = Start(closeLog, {});
+    PostMessageA(FindWindowA(kPhoto, nullptr), WM_CLOSE, 0, 0);
+    EXPECT_EQ(closed->WaitExit(), 0u);
+}
+
+TEST_F(ReceiversTest, BadOptionsExitWithCodeTwoBeforeAnyWindowExists)
+{
+    const std::vector<std::vector<std::string>> bad = {
+        {"--bogus"}, {"--windows", "nobody"}, {"--hang", "host=abc"}, {"--exit-after"}};
+    for (const auto& args : bad) {
+        ChildProcess child(tooltest::SiblingPath("DenoptixReceivers.exe"), args);
+        EXPECT_EQ(child.WaitExit(), 2u) << args[0];
+    }
+    EXPECT_FALSE(FindWindowA(kHost, nullptr));
+}
+
+}  // namespace
