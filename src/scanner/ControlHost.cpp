@@ -1,0 +1,122 @@
+#include "scanner/ControlHost.h"
+
+#include <objbase.h>
+#include <ocidl.h>
+
+#include "win/Error.h"
+
+namespace scanner {
+
+namespace {
+
+win::ComPtr<IStream> StreamHolding(std::span<const std::byte> bytes)
+{
+    win::ComPtr<IStream> stream;
+    win::ThrowIfFailed(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()));
+    ULONG written = 0;
+    win::ThrowIfFailed(stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written));
+    win::ThrowIfFailed(stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr));
+    return stream;
+}
+
+}  // namespace
+
+ControlHost::ControlHost(const CLSID& control, HWND parent, const RECT& bounds,
+                         std::span<const std::byte> persistedState, const IID& eventInterface,
+                         IDispatch* eventSink)
+{
+    try {
+        Create(control, parent, bounds, persistedState);
+        ConnectEvents(eventInterface, eventSink);
+    } catch (...) {
+        Teardown();
+        throw;
+    }
+}
+
+ControlHost::~ControlHost() { Teardown(); }
+
+void ControlHost::Create(const CLSID& control, HWND parent, const RECT& bounds,
+                         std::span<const std::byte> persistedState)
+{
+    win::ThrowIfFailed(
+        CoCreateInstance(control, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, object_.put_void()));
+    site_ = win::ComPtr<OleSite>::Attach(new OleSite(parent, bounds));
+
+    DWORD miscStatus = 0;
+    if (SUCCEEDED(object_->GetMiscStatus(DVASPECT_CONTENT, &miscStatus)) &&
+        (miscStatus & OLEMISC_SETCLIENTSITEFIRST))
+        SetClientSite();
+    LoadState(persistedState);
+    if (!clientSiteSet_) SetClientSite();
+    ActivateInPlace(parent, bounds);
+}
+
+void ControlHost::SetClientSite()
+{
+    win::ThrowIfFailed(object_->SetClientSite(static_cast<IOleClientSite*>(site_.get())));
+    clientSiteSet_ = true;
+}
+
+void ControlHost::LoadState(std::span<const std::byte> persistedState)
+{
+    const auto persist = object_.as<IPersistStreamInit>();
+    const auto stream = StreamHolding(persistedState);
+    if (SUCCEEDED(persist->Load(stream.get()))) return;
+    // A control that refuses its stored state still comes up with its
+    // defaults rather than failing the whole start-up.
+    win::ThrowIfFailed(persist->InitNew());
+}
+
+void ControlHost::ActivateInPlace(HWND parent, const RECT& bounds)
+{
+    inPlace_ = object_.as<IOleInPlaceObject>();
+    site_->SetInPlaceObject(inPlace_.get());
+    activated_ = true;  // a half-done activation still needs deactivating
+    RECT position = bounds;
+    win::ThrowIfFailed(object_->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr,
+                                       static_cast<IOleClientSite*>(site_.get()), 0, parent, &position));
+    win::ThrowIfFailed(site_->Place(bounds));
+    dispatch_ = object_.as<IDispatch>();
+}
+
+void ControlHost::ConnectEvents(const IID& eventInterface, IDispatch* eventSink)
+{
+    const auto container = object_.as<IConnectionPointContainer>();
+    win::ThrowIfFailed(container->FindConnectionPoint(eventInterface, eventPoint_.put()));
+    win::ThrowIfFailed(eventPoint_->Advise(eventSink, &eventCookie_));
+}
+
+void ControlHost::Teardown() noexcept
+{
+    // The reverse of Create: each step runs when its counterpart did, and the
+    // results are ignored because nothing better can be done while going away.
+    if (eventPoint_ && eventCookie_ != 0) eventPoint_->Unadvise(eventCookie_);
+    eventCookie_ = 0;
+    eventPoint_.reset();
+    dispatch_.reset();
+    if (inPlace_ && activated_) inPlace_->InPlaceDeactivate();
+    activated_ = false;
+    if (site_) site_->SetInPlaceObject(nullptr);
+    inPlace_.reset();
+    if (object_) object_->Close(OLECLOSE_NOSAVE);
+    if (object_ && clientSiteSet_) object_->SetClientSite(nullptr);
+    clientSiteSet_ = false;
+    object_.reset();
+    site_.reset();
+}
+
+HWND ControlHost::Window() const noexcept
+{
+    HWND window = nullptr;
+    if (!inPlace_ || FAILED(inPlace_->GetWindow(&window))) return nullptr;
+    return window;
+}
+
+void ControlHost::SetBounds(const RECT& bounds)
+{
+    if (!site_) return;
+    win::ThrowIfFailed(site_->Place(bounds));
+}
+
+}  // namespace scanner

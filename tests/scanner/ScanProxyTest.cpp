@@ -1,0 +1,300 @@
+// The scanner control hosted in a real window: the stand-in control
+// DenoptixScanSim.dll, registered in the test prefix, driven through its
+// command channel.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/ErrorReport.h"
+#include "scanner/ControlHost.h"
+#include "scanner/ScanProxy.h"
+#include "win/ComRuntime.h"
+#include "win/Error.h"
+#include "win/UniqueResource.h"
+
+namespace {
+
+using namespace scanner;
+
+// The control lives in a single-threaded apartment, as on the bridge's UI thread.
+class ComEnvironment : public ::testing::Environment {
+    void SetUp() override
+    {
+        runtime_.emplace();
+        ASSERT_HRESULT_SUCCEEDED(runtime_->result());
+    }
+    void TearDown() override { runtime_.reset(); }
+    std::optional<win::ComRuntime> runtime_;
+};
+[[maybe_unused]] const auto* const kComEnvironment = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
+
+// "DNXS", version 1, extent 1085 x 3545 HIMETRIC, resolutions 300 and 150.
+constexpr std::array<std::byte, 17> kControlData = {
+    std::byte{'D'},  std::byte{'N'},  std::byte{'X'}, std::byte{'S'},  std::byte{1},    std::byte{0x3D},
+    std::byte{0x04}, std::byte{0},    std::byte{0},   std::byte{0xD9}, std::byte{0x0D}, std::byte{0},
+    std::byte{0},    std::byte{0x2C}, std::byte{0x01}, std::byte{0x96}, std::byte{0}};
+constexpr RECT kBounds = {0, 0, 41, 134};
+
+win::UniqueHwnd MakeParentWindow()
+{
+    WNDCLASSA description{};
+    description.lpfnWndProc = DefWindowProcA;
+    description.hInstance = GetModuleHandleA(nullptr);
+    description.lpszClassName = "ScannerTestParent";
+    RegisterClassA(&description);
+    return win::UniqueHwnd(CreateWindowExA(0, description.lpszClassName, "Scanner test",
+                                           WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 50, 50,
+                                           320, 240, nullptr, nullptr, description.hInstance, nullptr));
+}
+
+// The stand-in's command channel: one UTF-8 command per WM_COPYDATA.
+bool SendCommand(HWND control, std::string text)
+{
+    COPYDATASTRUCT data{0x53584E44, static_cast<DWORD>(text.size()), text.data()};
+    return SendMessageA(control, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)) != FALSE;
+}
+
+template <typename Predicate>
+bool PumpUntil(Predicate done, std::chrono::milliseconds timeout = std::chrono::seconds(5))
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+    }
+    return true;
+}
+
+std::string FreshTempFile(const char* name)
+{
+    char folder[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, folder);
+    const std::string path = std::string(folder) + name;
+    DeleteFileA(path.c_str());
+    return path;
+}
+
+std::array<LONG, 4> PlaceInParent(HWND child)
+{
+    RECT r{};
+    GetWindowRect(child, &r);
+    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
+template <typename Call>
+std::string ErrorText(Call call)
+{
+    try {
+        call();
+    } catch (const win::Error& error) {
+        return error.what();
+    }
+    return "(no error)";
+}
+
+class ScanProxyTest : public ::testing::Test {
+protected:
+    ScanProxyTest()
+    {
+        // The stand-in reads its log path when it is created.
+        SetEnvironmentVariableA("DENOPTIX_SIM_LOG", logPath.c_str());
+        app::SetReportRecorderForTests([this](const std::string& text) { reports.push_back(text); });
+    }
+    ~ScanProxyTest() override
+    {
+        proxy.reset();
+        app::SetReportRecorderForTests(nullptr);
+        SetEnvironmentVariableA("DENOPTIX_SIM_LOG", nullptr);
+    }
+
+    // One parent for the suite: under Wine a visible top-level window takes
+    // about two seconds to destroy without a window manager.
+    static void SetUpTestSuite() { parentWindow = MakeParentWindow(); }
+    static void TearDownTestSuite() { parentWindow.reset(); }
+
+    ScanEvents Recording()
+    {
+        ScanEvents events;
+        events.onControlStateChange = [this](short s) { seen.push_back(L"state " + std::to_wstring(s)); };
+        events.onStartingScan = [this] { seen.push_back(L"start"); };
+        events.onEndNewImageSet = [this] { seen.push_back(L"end"); };
+        events.onNewImage = [this](short, const wchar_t* name) {
+            seen.push_back(std::wstring(L"image ") + (name ? name : L"(null)"));
+        };
+        return events;
+    }
+    void Host(std::span<const std::byte> data = kControlData) { Host(Recording(), data); }
+    void Host(ScanEvents events, std::span<const std::byte> data = kControlData)
+    {
+        proxy = std::make_unique<TDenOptixScanProxy>(parent.get(), kBounds, data, std::move(events));
+    }
+    void Command(const char* text) { ASSERT_TRUE(SendCommand(proxy->Window(), text)) << text; }
+    bool LogHas(const std::string& line) const
+    {
+        std::ostringstream log;
+        log << "\n" << std::ifstream(logPath, std::ios::binary).rdbuf();
+        return log.str().find("\n" + line + "\n") != std::string::npos;
+    }
+
+    const std::string logPath = FreshTempFile("scanproxy-test.log");
+    static inline win::UniqueHwnd parentWindow;
+    const win::UniqueHwnd& parent = parentWindow;
+    std::unique_ptr<TDenOptixScanProxy> proxy;
+    std::vector<std::wstring> seen;
+    std::vector<std::string> reports;
+};
+
+TEST_F(ScanProxyTest, ActiveInPlaceAsAVisibleChildAtItsBounds)
+{
+    Host();
+    const HWND control = proxy->Window();
+    ASSERT_NE(control, nullptr);
+    EXPECT_TRUE(IsChild(parent.get(), control));
+    EXPECT_TRUE(IsWindowVisible(control));
+    EXPECT_EQ(PlaceInParent(control), (std::array<LONG, 4>{0, 0, 41, 134}));
+    proxy->SetBounds({10, 20, 60, 220});
+    EXPECT_EQ(PlaceInParent(control), (std::array<LONG, 4>{10, 20, 60, 220}));
+    EXPECT_TRUE(LogHas("load ok"));
+    EXPECT_FALSE(LogHas("initnew"));
+}
+
+TEST_F(ScanProxyTest, RefusedStateFallsBackToTheControlsDefaults)
+{
+    std::array<std::byte, 17> wrongMagic = kControlData;
+    wrongMagic[0] = std::byte{'X'};
+    Host(wrongMagic);
+    EXPECT_NE(proxy->Window(), nullptr);
+    EXPECT_TRUE(LogHas("load failed"));
+    EXPECT_TRUE(LogHas("initnew"));
+}
+
+// Per-user class registrations do not shadow the machine's under Wine, so a
+// missing control is provoked with a class nobody registers; the host runs
+// the same creation path for it.
+TEST_F(ScanProxyTest, UnregisteredControlGivesTheSystemsText)
+{
+    constexpr CLSID kNobody = {0x5C0B0D1E, 0x0000, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 0x01}};
+    EXPECT_EQ(ErrorText([&] { ControlHost(kNobody, parent.get(), kBounds, kControlData, IID_IDispatch, nullptr); }),
+              win::SystemMessage(static_cast<DWORD>(REGDB_E_CLASSNOTREG)));
+}
+
+TEST_F(ScanProxyTest, PropertiesRoundTripThroughTheControl)
+{
+    Host();
+    using Get = bool (TDenOptixScanProxy::*)();
+    using Set = void (TDenOptixScanProxy::*)(bool);
+    const std::pair<Get, Set> booleans[] = {
+        {&TDenOptixScanProxy::EnableCustomScan, &TDenOptixScanProxy::SetEnableCustomScan},
+        {&TDenOptixScanProxy::EnableEndoScan, &TDenOptixScanProxy::SetEnableEndoScan},
+        {&TDenOptixScanProxy::ScanParmUnsharpMask, &TDenOptixScanProxy::SetScanParmUnsharpMask}};
+    for (const auto& [get, set] : booleans) {
+        for (bool value : {true, false, true}) {
+            (proxy.get()->*set)(value);
+            EXPECT_EQ((proxy.get()->*get)(), value);
+        }
+    }
+    proxy->SetScanParmIntraOralResolution(600);
+    proxy->SetScanParmExtraOralResolution(-2);
+    proxy->SetScanParmFinalLocation("C:\\Scans\\Rossi \"M\"");
+    EXPECT_TRUE(LogHas("put ScanParmIntraOralResolution = 600"));
+    EXPECT_TRUE(LogHas("put ScanParmExtraOralResolution = -2"));
+    EXPECT_TRUE(LogHas("put ScanParmFinalLocation = \"C:\\\\Scans\\\\Rossi \\\"M\\\"\""));
+
+    Command("state -7");
+    EXPECT_EQ(proxy->ControlState(), -7);
+    EXPECT_EQ(seen, (std::vector<std::wstring>{L"state -7"}));
+}
+
+TEST_F(ScanProxyTest, InjectedFailuresCarryTheControlsDescription)
+{
+    Host();
+    Command("fail get EnableEndoScan Scanner occupato");
+    Command("fail put Enabled Cavo scollegato");
+    EXPECT_EQ(ErrorText([&] { proxy->EnableEndoScan(); }), "Scanner occupato");
+    EXPECT_EQ(ErrorText([&] { proxy->SetEnabled(true); }), "Cavo scollegato");
+    Command("fail clear");
+    EXPECT_FALSE(proxy->EnableEndoScan());
+}
+
+TEST_F(ScanProxyTest, PowerOnReportsItsStatesUntilReady)
+{
+    Host();
+    EXPECT_FALSE(proxy->Enabled());
+    proxy->SetEnabled(true);
+    EXPECT_TRUE(proxy->Enabled());
+    ASSERT_TRUE(PumpUntil([&] { return !seen.empty() && seen.back() == L"state 6"; }));
+    EXPECT_EQ(seen, (std::vector<std::wstring>{L"state 1", L"state 3", L"state 6"}));
+    EXPECT_EQ(proxy->ControlState(), 6);
+}
+
+TEST_F(ScanProxyTest, ScanEventsReachTheCallbacksWithTheirNames)
+{
+    Host();
+    Command("names IMG_A.bmp||\xCE\xA9-\xE6\x97\xA5.bmp");  // an empty name, then Greek and CJK
+    Command("scan");
+    Command("names");
+    Command("nullname");
+    Command("scan");
+    EXPECT_EQ(seen, (std::vector<std::wstring>{L"start", L"image IMG_A.bmp", L"image ",
+                                               L"image \u03A9-\u65E5.bmp", L"end", L"start",
+                                               L"image (null)", L"end"}));
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(ScanProxyTest, CallbackFailureIsReportedAndLaterEventsStillArrive)
+{
+    ScanEvents events = Recording();
+    events.onNewImage = [this, record = events.onNewImage](short location, const wchar_t* name) {
+        record(location, name);
+        throw win::Error("Nome non valido");
+    };
+    Host(std::move(events));
+    Command("names a|b");
+    Command("scan");
+    EXPECT_EQ(seen, (std::vector<std::wstring>{L"start", L"image a", L"image b", L"end"}));
+    EXPECT_EQ(reports, (std::vector<std::string>{"Nome non valido.", "Nome non valido."}));
+}
+
+TEST_F(ScanProxyTest, UnboundEventsChangeNothing)
+{
+    Host();
+    for (const char* command : {"fire OnStartNewImageSet", "fire OnEndingScan", "fire OnFailureToFindScanner",
+                                "fire OnNewTempFile C:\\x.tmp", "fire OnHelpRequested", "fire OnMMResult 7"})
+        Command(command);
+    EXPECT_TRUE(seen.empty());
+    EXPECT_TRUE(reports.empty());
+    Command("fire OnStartingScan");
+    EXPECT_EQ(seen, (std::vector<std::wstring>{L"start"}));
+}
+
+TEST_F(ScanProxyTest, TeardownReleasesTheControlAndTheEventSink)
+{
+    ScanEvents events;
+    auto heldBySink = std::make_shared<int>(0);
+    const std::weak_ptr<int> sinkAlive = heldBySink;
+    events.onStartingScan = [heldBySink = std::move(heldBySink)] {};
+    Host(std::move(events));
+    ASSERT_FALSE(sinkAlive.expired());
+    const HWND control = proxy->Window();
+    proxy.reset();
+    EXPECT_TRUE(sinkAlive.expired());
+    EXPECT_FALSE(IsWindow(control));
+    EXPECT_TRUE(LogHas("close"));
+    using CanUnload = HRESULT(STDAPICALLTYPE*)();
+    const auto canUnloadNow = reinterpret_cast<CanUnload>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("DenoptixScanSim.dll"), "DllCanUnloadNow")));
+    ASSERT_NE(canUnloadNow, nullptr);
+    EXPECT_EQ(canUnloadNow(), S_OK);  // no object of the control left alive
+}
+
+}  // namespace
