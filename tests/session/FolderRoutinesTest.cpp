@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <chrono>
+#include <future>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "scanner/FolderRoutines.h"
+#include "win/Error.h"
+#include "win/UniqueResource.h"
+
+namespace {
+
+void RemoveTree(const std::string& folder)
+{
+    WIN32_FIND_DATAA entry{};
+    HANDLE found = FindFirstFileA((folder + "\\*").c_str(), &entry);
+    if (found != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = entry.cFileName;
+            if (name == "." || name == "..") continue;
+            const std::string child = folder + "\\" + name;
+            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(child);
+            else
+                DeleteFileA(child.c_str());
+        } while (FindNextFileA(found, &entry));
+        FindClose(found);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+// Each test works in a fresh folder of its own, which is also the current
+// directory, so relative destinations land there.
+class FolderRoutines : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char temp[MAX_PATH];
+        ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
+        static int serial = 0;
+        root_ = std::string(temp) + "session_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++serial);
+        ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr)) << root_;
+        ASSERT_NE(GetCurrentDirectoryA(MAX_PATH, previousDirectory_), 0u);
+        ASSERT_TRUE(SetCurrentDirectoryA(root_.c_str()));
+    }
+
+    void TearDown() override
+    {
+        SetCurrentDirectoryA(previousDirectory_);
+        RemoveTree(root_);
+    }
+
+    std::string In(const std::string& relative) const { return root_ + "\\" + relative; }
+
+    static void MakeFile(const std::string& path)
+    {
+        const HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << path;
+        win::UniqueHandle closeOnReturn(file);
+    }
+
+    // Runs CreateFolderPath and checks that false always comes with a reason
+    // and true always with the folder on disk.
+    bool Create(const std::string& path, DWORD* failure)
+    {
+        *failure = 0;
+        const bool created = scanner::CreateFolderPath(path, failure);
+        if (!created) {
+            EXPECT_NE(*failure, 0u) << path;
+        }
+        return created;
+    }
+
+    std::string root_;
+    char previousDirectory_[MAX_PATH] = {};
+};
+
+TEST_F(FolderRoutines, MissingParentsAreCreatedBeforeTheFolder)
+{
+    DWORD failure = 0;
+    EXPECT_TRUE(Create(In("outer\\inner\\"), &failure));
+    EXPECT_TRUE(scanner::FolderExists(In("outer")));
+    EXPECT_TRUE(scanner::FolderExists(In("outer\\inner")));
+
+    // The parent is made even when its child then fails.
+    EXPECT_FALSE(Create(In("made\\bad|name"), &failure));
+    EXPECT_TRUE(scanner::FolderExists(In("made")));
+    EXPECT_FALSE(Exists(In("made\\bad|name")));
+
+    // A missing first component of one or two characters counts as done
+    // without being made, so its child cannot be created.
+    EXPECT_FALSE(Create("ab\\cd", &failure));
+    EXPECT_EQ(failure, static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
+    EXPECT_FALSE(Exists(In("ab")));
+}
+
+TEST_F(FolderRoutines, ExistingAndShortPathsCountAsDoneWithoutCreating)
+{
+    DWORD failure = 0;
+    ASSERT_TRUE(CreateDirectoryA(In("abc").c_str(), nullptr));
+    EXPECT_TRUE(Create(root_, &failure));
+    EXPECT_TRUE(Create(root_ + "\\", &failure));
+    EXPECT_TRUE(Create("abc", &failure));  // relative, but it exists
+
+    EXPECT_TRUE(Create("x", &failure));
+    EXPECT_TRUE(Create("xy\\", &failure));
+    EXPECT_FALSE(Exists(In("x")));
+    EXPECT_FALSE(Exists(In("xy")));
+
+    // After one backslash goes it still ends in one: done, nothing made.
+    EXPECT_TRUE(Create(In("missing\\\\"), &failure));
+    EXPECT_FALSE(Exists(In("missing")));
+
+    char windows[MAX_PATH];
+    ASSERT_NE(GetWindowsDirectoryA(windows, MAX_PATH), 0u);
+    const std::string driveRoot = std::string(windows, 2) + "\\";
+    EXPECT_TRUE(Create(driveRoot, &failure)) << driveRoot;
+    EXPECT_TRUE(scanner::FolderExists(driveRoot));
+}
+
+TEST_F(FolderRoutines, RunningOutOfPathRaisesTheError)
+{
+    for (const char* path : {"", "abc", "abc\\def\\"}) {
+        try {
+            scanner::CreateFolderPath(path);
+            ADD_FAILURE() << "no error for '" << path << "'";
+        } catch (const win::Error& error) {
+            EXPECT_STREQ(error.what(), "Unable to create directory") << path;
+        }
+    }
+    EXPECT_FALSE(Exists(In("abc")));
+}
+
+TEST_F(FolderRoutines, UncreatableFoldersGiveFalseWithTheSystemReason)
+{
+    DWORD failure = 0;
+    EXPECT_FALSE(Create("\"" + In("quoted") + "\"", &failure));
+    EXPECT_EQ(failure, static_cast<DWORD>(ERROR_INVALID_NAME));
+    EXPECT_FALSE(Create(In("a<b"), &failure));
+    EXPECT_EQ(failure, static_cast<DWORD>(ERROR_INVALID_NAME));
+
+    MakeFile(In("file"));
+    EXPECT_FALSE(scanner::FolderExists(In("file")));
+    EXPECT_FALSE(Create(In("file"), &failure));
+    EXPECT_EQ(failure, static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    EXPECT_FALSE(Create(In("file\\sub\\"), &failure));
+    EXPECT_EQ(failure, static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+
+    const std::string report = scanner::FolderCreationFailure(In("file"), failure);
+    EXPECT_NE(report.find("'" + In("file") + "'"), std::string::npos) << report;
+    EXPECT_NE(report.find("exists"), std::string::npos) << report;
+
+    const DWORD drives = GetLogicalDrives();
+    for (char letter = 'Q'; letter <= 'Y'; ++letter) {
+        if (drives & (1u << (letter - 'A'))) continue;
+        EXPECT_FALSE(Create(std::string(1, letter) + ":\\Pazienti\\0042", &failure)) << letter;
+        break;
+    }
+}
+
+TEST_F(FolderRoutines, OverlongPathIsEitherCreatedOrRefused)
+{
+    std::string path = root_;
+    while (path.size() < 300) path += "\\abcdefghijklmnopqrstuvwxyz";
+    DWORD failure = 0;
+    const bool created = Create(path, &failure);
+    EXPECT_EQ(created, scanner::FolderExists(path)) << "failure " << failure;
+    if (!created) {
+        EXPECT_EQ(failure, static_cast<DWORD>(ERROR_FILENAME_EXCED_RANGE));
+    }
+}
+
+TEST_F(FolderRoutines, UncPathComesBackInBoundedTime)
+{
+    struct Outcome {
+        bool created = false;
+        DWORD failure = 0;
+    };
+    // Shared with a detached thread, so a stalled network lookup cannot
+    // hang the test run; the process exit ends such a thread.
+    auto task = std::make_shared<std::packaged_task<Outcome()>>([] {
+        Outcome outcome;
+        outcome.created = scanner::CreateFolderPath("\\\\denoptix-nohost\\share\\a\\b", &outcome.failure);
+        return outcome;
+    });
+    auto result = task->get_future();
+    std::thread([task] { (*task)(); }).detach();
+    if (result.wait_for(std::chrono::seconds(60)) != std::future_status::ready)
+        GTEST_SKIP() << "creating a folder on a UNC path did not return within 60 s";
+    const Outcome outcome = result.get();
+    EXPECT_FALSE(outcome.created);
+    EXPECT_NE(outcome.failure, 0u);
+}
+
+}  // namespace
