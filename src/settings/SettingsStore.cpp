@@ -1,0 +1,111 @@
+#include "settings/SettingsStore.h"
+
+#include <optional>
+#include <utility>
+
+#include "app/ApplicationTitle.h"
+#include "settings/PlacementRules.h"
+#include "settings/RegistryKey.h"
+#include "ui/ListSelection.h"
+
+namespace settings {
+
+namespace {
+
+// The same key in the two letter cases the bridge has always used: a key
+// that a close creates takes the lower-case spelling.
+constexpr char kReadKeyPath[] = "\\Software\\Velt\\Denoptix";
+constexpr char kWriteKeyPath[] = "\\software\\velt\\denoptix";
+
+MessageBoxFunction g_messageBoxForTests;
+
+struct RememberedPosition {
+    std::int32_t left = 0;
+    std::int32_t top = 0;
+};
+
+void ReadStoredValues(const RegistryKey& key, const SettingsTargets& targets, RememberedPosition& remembered)
+{
+    // Each value takes effect as soon as it is read: a failed read later on
+    // leaves the earlier ones applied.
+    remembered.left = key.ReadInteger("X");
+    remembered.top = key.ReadInteger("Y");
+    targets.control.SetEnableEndoScan(StoredOptionIsOn(key.ReadInteger("EndoScan")));
+    targets.control.SetEnableCustomScan(StoredOptionIsOn(key.ReadInteger("CustomScan")));
+    targets.control.SetScanParmUnsharpMask(StoredOptionIsOn(key.ReadInteger("ScanParmUnsharpMask")));
+    ui::SelectIndexFromCode(targets.comboIntraRes, key.ReadInteger("IntraRes"));
+    ui::SelectIndexFromCode(targets.comboExtraRes, key.ReadInteger("ExtraRes"));
+}
+
+void PlaceWindow(HWND window, const RememberedPosition& remembered)
+{
+    RECT bounds{};
+    if (!GetWindowRect(window, &bounds)) return;
+    const std::optional<int> left =
+        PlacedCoordinate(remembered.left, bounds.right - bounds.left, GetSystemMetrics(SM_CXSCREEN));
+    const std::optional<int> top =
+        PlacedCoordinate(remembered.top, bounds.bottom - bounds.top, GetSystemMetrics(SM_CYSCREEN));
+    if (!left && !top) return;
+    // A window that will not move is no reason to stop the start-up.
+    SetWindowPos(window, nullptr, left.value_or(bounds.left), top.value_or(bounds.top), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void WriteCurrentValues(RegistryKey& key, const SettingsTargets& targets)
+{
+    RECT bounds{};
+    GetWindowRect(targets.window, &bounds);
+    key.WriteInteger("X", bounds.left);
+    key.WriteInteger("Y", bounds.top);
+    // Asked one at a time, each written before the next is asked for.
+    key.WriteInteger("EndoScan", targets.control.EnableEndoScan() ? 1 : 0);
+    key.WriteInteger("CustomScan", targets.control.EnableCustomScan() ? 1 : 0);
+    key.WriteInteger("ScanParmUnsharpMask", targets.control.ScanParmUnsharpMask() ? 1 : 0);
+    key.WriteInteger("IntraRes", ui::SelectedIndex(targets.comboIntraRes));
+    key.WriteInteger("ExtraRes", ui::SelectedIndex(targets.comboExtraRes));
+}
+
+void ShowWriteFailure(HWND owner, const std::string& text)
+{
+    if (g_messageBoxForTests) {
+        g_messageBoxForTests(owner, text, app::ApplicationTitle(), MB_OK);
+        return;
+    }
+    MessageBoxA(owner, text.c_str(), app::ApplicationTitle().c_str(), MB_OK);
+}
+
+}  // namespace
+
+bool LoadSettings(const SettingsTargets& targets)
+{
+    RememberedPosition remembered;
+    try {
+        // Absent, or full access refused: nothing to read, the defaults stay.
+        if (const std::optional<RegistryKey> key = RegistryKey::OpenExisting(HKEY_CURRENT_USER, kReadKeyPath))
+            ReadStoredValues(*key, targets, remembered);
+    } catch (const RegistryError&) {
+        // Silently: a damaged value only costs the rest of the remembered state.
+        return false;
+    }
+    PlaceWindow(targets.window, remembered);
+    return true;
+}
+
+void SaveSettings(const SettingsTargets& targets, WriteFailure onWriteFailure)
+{
+    std::optional<std::string> failure;
+    {
+        std::optional<RegistryKey> key = RegistryKey::OpenOrCreate(HKEY_CURRENT_USER, kWriteKeyPath);
+        if (!key) return;  // nothing written, nothing shown, the close goes on
+        try {
+            WriteCurrentValues(*key, targets);
+        } catch (const RegistryError& error) {
+            failure = error.what();
+        }
+    }  // the key is closed before any box waits for the operator
+    if (failure && onWriteFailure == WriteFailure::ShowMessage) ShowWriteFailure(targets.window, *failure);
+}
+
+void SetMessageBoxForTests(MessageBoxFunction messageBox) { g_messageBoxForTests = std::move(messageBox); }
+
+}  // namespace settings

@@ -1,0 +1,45 @@
+#pragma once
+// The per-user settings: the window position, the scanner control's three
+// options and the two resolution lists, read once while the main window is
+// created and written once when it closes.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "scanner/ScanProxy.h"
+
+namespace settings {
+
+struct SettingsTargets {
+    HWND window;         // the main window (its position)
+    HWND comboIntraRes;  // items "150", "300", "600"
+    HWND comboExtraRes;  // items "150", "300"
+    scanner::TDenOptixScanProxy& control;
+};
+
+// Loading after the caller has selected the lists' defaults: reads the key
+// (without creating it), applies the options to the control and the indexes
+// to the lists as each is read, then places the window. Returns true when
+// loading ended without a registry error; a registry error is swallowed and
+// skips everything after it, the placement included, and the caller then
+// skips its check-box step too. Errors of the control propagate.
+bool LoadSettings(const SettingsTargets& targets);
+
+// ShowMessage for a normal close; Ignore at the end of a Windows session,
+// when nobody is left to answer a message box.
+enum class WriteFailure { ShowMessage, Ignore };
+
+// Writes all seven values, creating the key when needed. A key that cannot
+// be opened writes nothing and shows nothing; a value that cannot be written
+// stops the saving there and, with ShowMessage, shows
+// "Failed to set data for '<name>'". Errors of the control propagate.
+void SaveSettings(const SettingsTargets& targets, WriteFailure onWriteFailure);
+
+// Tests see the write-failure box through this instead of a real box; an
+// empty function restores the real one.
+using MessageBoxFunction =
+    std::function<void(HWND owner, const std::string& text, const std::string& caption, UINT type)>;
+void SetMessageBoxForTests(MessageBoxFunction messageBox);
+
+}  // namespace settings

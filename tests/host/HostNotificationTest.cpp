@@ -1,0 +1,277 @@
+#include <gtest/gtest.h>
+
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#include "ReceiverLog.h"
+#include "TestWindows.h"
+#include "host/Messages.h"
+#include "host/Notifier.h"
+#include "win/Error.h"
+
+namespace {
+
+using hosttest::Received;
+using namespace std::chrono_literals;
+
+constexpr char kHost[] = "TTesmiraWnd";
+constexpr char kPhoto[] = "VELT_FOTO_SERVER";
+
+class HostNotification : public testing::Test {
+protected:
+    void SetUp() override { host::RegisterMessages(); }
+
+    win::UniqueHwnd owner_ = hosttest::CreatePlainWindow();
+    testing_support::TempFolder folder_;
+    hosttest::ReceiverLog receivers_{folder_.Path() + "\\received.log"};
+};
+
+std::string Wintool(const std::string& arguments)
+{
+    return "\"" + testing_support::BinDir() + "\\wintool.exe\" " + arguments;
+}
+
+void ExpectAcq(const Received& received, const char* windowClass, const std::string& clipboard)
+{
+    EXPECT_EQ(received.windowClass, windowClass);
+    EXPECT_EQ(received.message, "WM_ACQ_DENOPTIX");
+    EXPECT_EQ(received.wParam, 0);
+    EXPECT_EQ(received.lParam, 0);
+    EXPECT_EQ(received.clipboard, clipboard) << "at " << windowClass;
+}
+
+TEST(RegisteredMessages, RegisteredOnceUnderTheirNames)
+{
+    host::RegisterMessages();
+    const UINT deleteResource = host::WmDeleteResource();
+    const UINT acq = host::WmAcqDenoptix();
+    host::RegisterMessages();
+    EXPECT_EQ(host::WmDeleteResource(), deleteResource);
+    EXPECT_EQ(host::WmAcqDenoptix(), acq);
+    // Another program registering the same names gets the same ids.
+    EXPECT_EQ(deleteResource, RegisterWindowMessageA("WM_DELETE_RESOURCE"));
+    EXPECT_EQ(acq, RegisterWindowMessageA("WM_ACQ_DENOPTIX"));
+    EXPECT_NE(deleteResource, acq);
+}
+
+TEST_F(HostNotification, HostThenPhotoServerEachFindTheNames)
+{
+    receivers_.Start("host");
+    receivers_.Start("photo");
+    const std::string names = "C:\\Img\\IMG_1.bmp\r\nC:\\Img\\IMG_2.bmp\r\n";
+
+    host::HandOverImageSet(owner_.get(), names);
+
+    // The sends are synchronous: both lines are there as soon as it returns.
+    const auto messages = receivers_.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    ExpectAcq(messages[0], kHost, names);
+    ExpectAcq(messages[1], kPhoto, names);
+}
+
+TEST_F(HostNotification, ClipboardBytesArriveExactly)
+{
+    receivers_.Start("host,photo");
+    std::string manyNames;
+    for (int i = 0; i < 100000; ++i) manyNames += "Z:\\scans\\IMG_" + std::to_string(i) + ".bmp\r\n";
+    // Longer texts first: nothing of an earlier one may show past a zero byte.
+    const std::string payloads[] = {
+        manyNames,
+        "tab\there\\back\r\n",
+        "\xC0\xE8\xF9\x80\x9F\xFF.bmp\r\n",  // code-page bytes above 0x7F
+        "\r\n",                               // a name that converted to nothing
+        "",                                   // a set without images: just the zero byte
+    };
+    size_t expectedCount = 0;
+    for (const std::string& payload : payloads) {
+        host::HandOverImageSet(owner_.get(), payload);
+        const auto messages = receivers_.Messages();
+        ASSERT_EQ(messages.size(), expectedCount + 2);
+        ExpectAcq(messages[expectedCount], kHost, payload);
+        ExpectAcq(messages[expectedCount + 1], kPhoto, payload);
+        expectedCount += 2;
+    }
+}
+
+TEST_F(HostNotification, AbsentReceiversAreSkipped)
+{
+    // Neither running: the clipboard is still replaced.
+    host::HandOverImageSet(owner_.get(), "alone.bmp\r\n");
+    EXPECT_EQ(hosttest::ClipboardText(owner_.get()), "alone.bmp\r\n");
+
+    receivers_.Start("photo");
+    host::HandOverImageSet(owner_.get(), "a.bmp\r\n");
+    auto messages = receivers_.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    ExpectAcq(messages[0], kPhoto, "a.bmp\r\n");
+
+    hosttest::ReceiverLog hostOnly(folder_.Path() + "\\host.log");
+    hostOnly.Start("host");
+    host::HandOverImageSet(owner_.get(), "b.bmp\r\n");
+    messages = hostOnly.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    ExpectAcq(messages[0], kHost, "b.bmp\r\n");
+}
+
+TEST_F(HostNotification, HostChangingTheClipboardChangesWhatThePhotoServerFinds)
+{
+    receivers_.Start("host", "--set-clipboard TTesmiraWnd=changed-by-host");
+    receivers_.Start("photo");
+
+    host::HandOverImageSet(owner_.get(), "IMG_7.bmp\r\n");
+
+    const auto messages = receivers_.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    ExpectAcq(messages[0], kHost, "IMG_7.bmp\r\n");
+    ExpectAcq(messages[1], kPhoto, "changed-by-host");
+}
+
+TEST_F(HostNotification, HungHostIsGivenUpOnAndThePhotoServerStillHearsOfTheSet)
+{
+    receivers_.Start("host", "--hang TTesmiraWnd=15000");
+    receivers_.Start("photo");
+
+    // Busy but not yet hung: the send waits for its bound, then moves on.
+    host::detail::HandOverImageSet(owner_.get(), "first.bmp\r\n", 500);
+    auto messages = receivers_.Messages();
+    ASSERT_FALSE(messages.empty());
+    ExpectAcq(messages.back(), kPhoto, "first.bmp\r\n");
+
+    // Once the system counts the host as hung, the real bound is not waited
+    // for at all.
+    HWND hostWindow = FindWindowA(kHost, nullptr);
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return IsHungAppWindow(hostWindow) != FALSE; }, 12s));
+    const ULONGLONG start = GetTickCount64();
+    host::HandOverImageSet(owner_.get(), "second.bmp\r\n");
+    EXPECT_LT(GetTickCount64() - start, host::kSendTimeoutMs / 2);
+    messages = receivers_.Messages();
+    ASSERT_FALSE(messages.empty());
+    ExpectAcq(messages.back(), kPhoto, "second.bmp\r\n");
+}
+
+TEST_F(HostNotification, ClipboardHeldElsewhereSendsNothingAndTheNextSetWorks)
+{
+    receivers_.Start("host,photo");
+    {
+        testing_support::ChildProcess holder(Wintool("hold-clipboard 3000"));
+        ASSERT_TRUE(hosttest::WaitUntilClipboardHeldBy(holder.Id()));
+        try {
+            host::HandOverImageSet(owner_.get(), "lost.bmp\r\n");
+            ADD_FAILURE() << "the hand-over went on without the clipboard";
+        } catch (const win::Error& error) {
+            EXPECT_STREQ(error.what(), "Cannot open clipboard");
+        }
+        EXPECT_TRUE(receivers_.Messages().empty());
+        DWORD exitCode = 0;
+        ASSERT_TRUE(holder.WaitForExit(20s, exitCode));
+    }
+    host::HandOverImageSet(owner_.get(), "next.bmp\r\n");
+    const auto messages = receivers_.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    ExpectAcq(messages[0], kHost, "next.bmp\r\n");
+    ExpectAcq(messages[1], kPhoto, "next.bmp\r\n");
+}
+
+TEST_F(HostNotification, ClosingTellsOnlyThePhotoServer)
+{
+    receivers_.Start("host");
+    receivers_.Start("photo");
+
+    host::NotifyClosing();
+
+    const auto messages = receivers_.Messages();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].windowClass, kPhoto);
+    EXPECT_EQ(messages[0].message, "WM_DELETE_RESOURCE");
+    EXPECT_EQ(messages[0].wParam, 3);
+    EXPECT_EQ(messages[0].lParam, 0);
+}
+
+// Two host windows in one process, on a thread of their own that records
+// which of them the registered message reaches.
+class TwoHostWindows {
+public:
+    TwoHostWindows()
+    {
+        thread_ = std::thread([this] { Run(); });
+        std::unique_lock lock(mutex_);
+        ready_.wait(lock, [this] { return windows_.size() == 2 || failed_; });
+    }
+    ~TwoHostWindows()
+    {
+        PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+        thread_.join();
+    }
+    std::vector<HWND> Notified()
+    {
+        std::lock_guard lock(mutex_);
+        return notified_;
+    }
+    bool Created()
+    {
+        std::lock_guard lock(mutex_);
+        return windows_.size() == 2;
+    }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == host::WmAcqDenoptix()) {
+            auto* self = reinterpret_cast<TwoHostWindows*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+            std::lock_guard lock(self->mutex_);
+            self->notified_.push_back(window);
+            return 0;
+        }
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    void Run()
+    {
+        threadId_ = GetCurrentThreadId();
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = Procedure;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = kHost;
+        RegisterClassA(&windowClass);
+        std::vector<HWND> created;
+        for (int i = 0; i < 2; ++i) {
+            HWND window = CreateWindowExA(0, kHost, "test host", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
+                                          windowClass.hInstance, nullptr);
+            if (window != nullptr) SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+            created.push_back(window);
+        }
+        {
+            std::lock_guard lock(mutex_);
+            failed_ = created[0] == nullptr || created[1] == nullptr;
+            windows_ = created;
+        }
+        ready_.notify_all();
+        MSG message;
+        while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
+        for (HWND window : created) DestroyWindow(window);
+        UnregisterClassA(kHost, windowClass.hInstance);
+    }
+
+    std::thread thread_;
+    DWORD threadId_ = 0;
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::vector<HWND> windows_;
+    std::vector<HWND> notified_;
+    bool failed_ = false;
+};
+
+TEST_F(HostNotification, OnlyTheWindowTheLookupReturnsIsNotified)
+{
+    TwoHostWindows windows;
+    ASSERT_TRUE(windows.Created());
+    HWND found = FindWindowA(kHost, nullptr);
+    ASSERT_NE(found, nullptr);
+
+    host::HandOverImageSet(owner_.get(), "one.bmp\r\n");
+
+    EXPECT_EQ(windows.Notified(), std::vector<HWND>{found});
+}
+
+}  // namespace

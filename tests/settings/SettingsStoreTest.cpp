@@ -1,0 +1,352 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstddef>
+#include <fstream>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "RegistryFixture.h"
+#include "TestSupport.h"
+#include "app/ApplicationTitle.h"
+#include "scanner/ScanProxy.h"
+#include "settings/RegistryKey.h"
+#include "settings/SettingsStore.h"
+#include "ui/ListSelection.h"
+#include "win/ComRuntime.h"
+
+namespace {
+
+using settingstest::StoredInteger;
+using settingstest::StoreInteger;
+
+class ComEnvironment : public testing::Environment {
+public:
+    void SetUp() override { ASSERT_HRESULT_SUCCEEDED(runtime_.result()); }
+
+private:
+    win::ComRuntime runtime_;
+};
+[[maybe_unused]] testing::Environment* const kCom = testing::AddGlobalTestEnvironment(new ComEnvironment);
+
+// "DNXS", version 1, extent 1085 x 3545 HIMETRIC, resolutions 300 and 150.
+constexpr std::array<std::byte, 17> kControlData = {
+    std::byte{'D'},  std::byte{'N'}, std::byte{'X'}, std::byte{'S'},  std::byte{1},    std::byte{0x3D},
+    std::byte{0x04}, std::byte{0},   std::byte{0},   std::byte{0xD9}, std::byte{0x0D}, std::byte{0},
+    std::byte{0},    std::byte{0x2C}, std::byte{0x01}, std::byte{0x96}, std::byte{0}};
+
+constexpr int kDesignedLeft = 30;
+constexpr int kDesignedTop = 40;
+constexpr int kWidth = 182;
+constexpr int kHeight = 260;
+
+int g_selectionChanges = 0;
+
+LRESULT CALLBACK CountingSelectionChanges(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COMMAND && HIWORD(wParam) == CBN_SELCHANGE) ++g_selectionChanges;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+WNDPROC g_comboProcedure = nullptr;
+
+// Deletes the key under the store's open handle as soon as it asks a list
+// for its selection, so the next write fails for real.
+LRESULT CALLBACK DeletingTheKeyOnRead(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == CB_GETCURSEL) RegDeleteKeyA(HKEY_CURRENT_USER, settingstest::kKeyPath);
+    return CallWindowProcA(g_comboProcedure, window, message, wParam, lParam);
+}
+
+struct ShownBox {
+    HWND owner;
+    std::string text;
+    std::string caption;
+    UINT type;
+};
+
+class SettingsStore : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        testing_support::DeleteBridgeSettings();
+        char temp[MAX_PATH] = {};
+        GetTempPathA(sizeof temp, temp);
+        logPath_ = std::string(temp) + "denoptix-settings-control.log";
+        DeleteFileA(logPath_.c_str());
+        CreateWindows();
+        control_ = std::make_unique<scanner::TDenOptixScanProxy>(window_.get(), RECT{0, 0, 41, kHeight},
+                                                                  kControlData, scanner::ScanEvents{});
+        ASSERT_TRUE(SendCommand("log " + logPath_));
+        ResetListsToDefaults();
+        g_selectionChanges = 0;
+        settings::SetMessageBoxForTests([this](HWND owner, const std::string& text, const std::string& caption,
+                                               UINT type) { boxes_.push_back({owner, text, caption, type}); });
+    }
+
+    void TearDown() override
+    {
+        settings::SetMessageBoxForTests(nullptr);
+        control_.reset();
+        window_.reset();
+        testing_support::DeleteBridgeSettings();
+    }
+
+    void CreateWindows()
+    {
+        static const ATOM windowClass = [] {
+            WNDCLASSA description{};
+            description.lpfnWndProc = CountingSelectionChanges;
+            description.hInstance = GetModuleHandleA(nullptr);
+            description.lpszClassName = "SettingsTestWindow";
+            return RegisterClassA(&description);
+        }();
+        window_.reset(CreateWindowExA(WS_EX_TOOLWINDOW, MAKEINTATOM(windowClass), "Settings test",
+                                      WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, kDesignedLeft, kDesignedTop,
+                                      kWidth, kHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
+        intra_ = CreateList(1, {"150", "300", "600"});
+        extra_ = CreateList(2, {"150", "300"});
+    }
+
+    HWND CreateList(int id, std::initializer_list<const char*> items)
+    {
+        HWND list = CreateWindowExA(0, "COMBOBOX", "", WS_CHILD | WS_VISIBLE | CBS_DROPDOWNLIST, 50, 10 + 30 * id,
+                                    100, 120, window_.get(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                    GetModuleHandleA(nullptr), nullptr);
+        for (const char* item : items) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        return list;
+    }
+
+    // Step 1 of loading, which the main window does itself.
+    void ResetListsToDefaults()
+    {
+        ui::SelectIndexFromCode(intra_, 1);
+        ui::SelectIndexFromCode(extra_, 0);
+    }
+
+    bool SendCommand(const std::string& command)
+    {
+        return testing_support::SendSimulatorCommand(control_->Window(), command);
+    }
+
+    // The control's log lines that start with prefix ("put ", "get ").
+    std::vector<std::string> ControlLog(const std::string& prefix) const
+    {
+        std::vector<std::string> lines;
+        std::ifstream log(logPath_);
+        for (std::string line; std::getline(log, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.rfind(prefix, 0) == 0) lines.push_back(line);
+        }
+        return lines;
+    }
+
+    POINT Position() const
+    {
+        RECT bounds{};
+        GetWindowRect(window_.get(), &bounds);
+        return {bounds.left, bounds.top};
+    }
+
+    settings::SettingsTargets Targets() { return {window_.get(), intra_, extra_, *control_}; }
+
+    void StoreAll(std::int32_t x, std::int32_t y, std::int32_t endo, std::int32_t custom, std::int32_t unsharp,
+                  std::int32_t intra, std::int32_t extra)
+    {
+        StoreInteger("X", x);
+        StoreInteger("Y", y);
+        StoreInteger("EndoScan", endo);
+        StoreInteger("CustomScan", custom);
+        StoreInteger("ScanParmUnsharpMask", unsharp);
+        StoreInteger("IntraRes", intra);
+        StoreInteger("ExtraRes", extra);
+    }
+
+    win::UniqueHwnd window_;
+    HWND intra_ = nullptr;
+    HWND extra_ = nullptr;
+    std::unique_ptr<scanner::TDenOptixScanProxy> control_;
+    std::string logPath_;
+    std::vector<ShownBox> boxes_;
+};
+
+TEST_F(SettingsStore, FirstRunKeepsTheDefaultsAndTheCloseCreatesAllSevenValues)
+{
+    EXPECT_TRUE(settings::LoadSettings(Targets()));
+    EXPECT_FALSE(settingstest::TestKeyExists());
+    EXPECT_EQ(Position().x, kDesignedLeft);
+    EXPECT_EQ(Position().y, kDesignedTop);
+    EXPECT_EQ(ui::SelectedIndex(intra_), 1);
+    EXPECT_EQ(ui::SelectedIndex(extra_), 0);
+    EXPECT_TRUE(ControlLog("put ").empty());
+
+    control_->SetEnableEndoScan(true);
+    settings::SaveSettings(Targets(), settings::WriteFailure::ShowMessage);
+
+    EXPECT_EQ(settingstest::StoredValueCount(), 7u);
+    EXPECT_EQ(StoredInteger("X"), kDesignedLeft);
+    EXPECT_EQ(StoredInteger("Y"), kDesignedTop);
+    EXPECT_EQ(StoredInteger("EndoScan"), 1);
+    EXPECT_EQ(StoredInteger("CustomScan"), 0);
+    EXPECT_EQ(StoredInteger("ScanParmUnsharpMask"), 0);
+    EXPECT_EQ(StoredInteger("IntraRes"), 1);
+    EXPECT_EQ(StoredInteger("ExtraRes"), 0);
+    EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(SettingsStore, StoredStateComesBackAndTheCloseWritesItAgain)
+{
+    StoreAll(100, 120, 65536, 2, -1, 2, 1);
+
+    EXPECT_TRUE(settings::LoadSettings(Targets()));
+
+    EXPECT_EQ(Position().x, 100);
+    EXPECT_EQ(Position().y, 120);
+    EXPECT_EQ(ControlLog("put "), (std::vector<std::string>{"put EnableEndoScan = false",
+                                                            "put EnableCustomScan = true",
+                                                            "put ScanParmUnsharpMask = true"}));
+    EXPECT_EQ(ui::SelectedIndex(intra_), 2);
+    EXPECT_EQ(ui::SelectedIndex(extra_), 1);
+    EXPECT_EQ(g_selectionChanges, 0);  // no change handler may run at start-up
+
+    settings::SaveSettings(Targets(), settings::WriteFailure::ShowMessage);
+    EXPECT_EQ(ControlLog("get "), (std::vector<std::string>{"get EnableEndoScan = false",
+                                                            "get EnableCustomScan = true",
+                                                            "get ScanParmUnsharpMask = true"}));
+    EXPECT_EQ(StoredInteger("X"), 100);
+    EXPECT_EQ(StoredInteger("Y"), 120);
+    EXPECT_EQ(StoredInteger("EndoScan"), 0);
+    EXPECT_EQ(StoredInteger("CustomScan"), 1);
+    EXPECT_EQ(StoredInteger("ScanParmUnsharpMask"), 1);
+    EXPECT_EQ(StoredInteger("IntraRes"), 2);
+    EXPECT_EQ(StoredInteger("ExtraRes"), 1);
+}
+
+TEST_F(SettingsStore, PlacementStaysOnTheScreenAndIgnoresZeroOrLess)
+{
+    StoreAll(100000, 100000, 0, 0, 0, 1, 0);
+    EXPECT_TRUE(settings::LoadSettings(Targets()));
+    EXPECT_EQ(Position().x, GetSystemMetrics(SM_CXSCREEN) - kWidth - 1);
+    EXPECT_EQ(Position().y, GetSystemMetrics(SM_CYSCREEN) - kHeight - 1);
+
+    SetWindowPos(window_.get(), nullptr, kDesignedLeft, kDesignedTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    StoreAll(-5, 0, 0, 0, 0, 1, 0);
+    EXPECT_TRUE(settings::LoadSettings(Targets()));
+    EXPECT_EQ(Position().x, kDesignedLeft);
+    EXPECT_EQ(Position().y, kDesignedTop);
+}
+
+TEST_F(SettingsStore, MissingOptionStopsLoadingAfterThePositionWasRead)
+{
+    StoreAll(200, 210, 1, 1, 1, 2, 1);
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, settingstest::kKeyPath, "EndoScan");
+
+    EXPECT_FALSE(settings::LoadSettings(Targets()));
+
+    EXPECT_EQ(Position().x, kDesignedLeft);
+    EXPECT_EQ(Position().y, kDesignedTop);
+    EXPECT_TRUE(ControlLog("put ").empty());
+    EXPECT_EQ(ui::SelectedIndex(intra_), 1);
+    EXPECT_EQ(ui::SelectedIndex(extra_), 0);
+}
+
+TEST_F(SettingsStore, ValueOfAnotherTypeStopsLoadingThereAndKeepsWhatWasApplied)
+{
+    const std::uint64_t one = 1;
+    struct Kind {
+        DWORD type;
+        const void* data;
+        DWORD size;
+    } const kinds[] = {{REG_SZ, "1", 2}, {REG_QWORD, &one, 8}, {REG_BINARY, &one, 8}};
+    for (const Kind& kind : kinds) {
+        testing_support::DeleteBridgeSettings();
+        DeleteFileA(logPath_.c_str());
+        StoreAll(200, 210, 1, 1, 1, 2, 1);
+        settingstest::StoreRaw("CustomScan", kind.type, kind.data, kind.size);
+
+        EXPECT_FALSE(settings::LoadSettings(Targets())) << kind.type;
+
+        EXPECT_EQ(ControlLog("put "), std::vector<std::string>{"put EnableEndoScan = true"}) << kind.type;
+        EXPECT_EQ(ui::SelectedIndex(intra_), 1) << kind.type;
+        EXPECT_EQ(Position().x, kDesignedLeft) << kind.type;
+    }
+}
+
+TEST_F(SettingsStore, IndexNamingNoItemLeavesNoSelectionAndIsSavedAsMinusOne)
+{
+    StoreAll(0, 0, 0, 0, 0, 5, 0);
+    EXPECT_TRUE(settings::LoadSettings(Targets()));
+    EXPECT_EQ(ui::SelectedIndex(intra_), -1);
+
+    settings::SaveSettings(Targets(), settings::WriteFailure::ShowMessage);
+    EXPECT_EQ(StoredInteger("IntraRes"), -1);
+    EXPECT_EQ(StoredInteger("X"), kDesignedLeft);
+
+    ResetListsToDefaults();
+    EXPECT_TRUE(settings::LoadSettings(Targets()));
+    EXPECT_EQ(ui::SelectedIndex(intra_), -1);
+    EXPECT_EQ(g_selectionChanges, 0);
+}
+
+TEST_F(SettingsStore, KeyThatCannotBeCreatedWritesNothingAndShowsNothing)
+{
+    // A volatile parent cannot hold the non-volatile key the close creates.
+    const LONG removed = RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Velt");
+    if (removed != ERROR_SUCCESS && removed != ERROR_FILE_NOT_FOUND) GTEST_SKIP() << "Software\\Velt is in use";
+    HKEY parent = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Velt", 0, nullptr, REG_OPTION_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &parent, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(parent);
+    win::ScopeExit removeParent([] { RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Velt"); });
+
+    settings::SaveSettings(Targets(), settings::WriteFailure::ShowMessage);
+
+    EXPECT_FALSE(settingstest::TestKeyExists());
+    EXPECT_TRUE(ControlLog("get ").empty());
+    EXPECT_TRUE(boxes_.empty());
+}
+
+TEST_F(SettingsStore, WriteFailureIsShownOnceAndEndsTheSaving)
+{
+    g_comboProcedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(intra_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(DeletingTheKeyOnRead)));
+
+    settings::SaveSettings(Targets(), settings::WriteFailure::ShowMessage);
+
+    ASSERT_EQ(boxes_.size(), 1u);
+    EXPECT_EQ(boxes_[0].text, "Failed to set data for 'IntraRes'");
+    EXPECT_EQ(boxes_[0].caption, app::ApplicationTitle());
+    EXPECT_EQ(boxes_[0].type, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(boxes_[0].owner, window_.get());
+
+    // At the end of a Windows session the same failure is dropped silently.
+    settings::SaveSettings(Targets(), settings::WriteFailure::Ignore);
+    EXPECT_EQ(boxes_.size(), 1u);
+}
+
+TEST_F(SettingsStore, ControlErrorsAreNotSwallowed)
+{
+    StoreAll(100, 120, 1, 1, 1, 2, 1);
+    ASSERT_TRUE(SendCommand("fail put EnableCustomScan Scanner busy"));
+    try {
+        settings::LoadSettings(Targets());
+        ADD_FAILURE() << "the control's refusal was swallowed";
+    } catch (const settings::RegistryError&) {
+        ADD_FAILURE() << "the control's refusal came out as a registry error";
+    } catch (const win::Error& error) {
+        EXPECT_NE(std::string(error.what()).find("Scanner busy"), std::string::npos) << error.what();
+    }
+
+    testing_support::DeleteBridgeSettings();
+    ASSERT_TRUE(SendCommand("fail clear"));
+    ASSERT_TRUE(SendCommand("fail get EnableCustomScan Not ready"));
+    EXPECT_THROW(settings::SaveSettings(Targets(), settings::WriteFailure::ShowMessage), win::Error);
+    EXPECT_TRUE(StoredInteger("EndoScan"));
+    EXPECT_FALSE(StoredInteger("CustomScan"));
+    EXPECT_TRUE(boxes_.empty());
+}
+
+}  // namespace
