@@ -29,7 +29,7 @@ void ShowErrorReport(std::string_view message) noexcept
         }
         HWND owner = g_owner != nullptr && IsWindow(g_owner) ? g_owner : nullptr;
         // Without an owner the box must still come up above our stay-on-top window.
-        const UINT topmost = owner == nullptr ? MB_TOPMOST : 0;
+        const UINT topmost = owner == nullptr ? MB_TOPMOST | MB_SETFOREGROUND : 0;
         MessageBoxA(owner, text.c_str(), ApplicationTitle().c_str(), MB_OK | MB_ICONSTOP | topmost);
     } catch (...) {
         // Out of memory while reporting: nothing sensible is left to show.

@@ -1,7 +1,10 @@
 #include <windows.h>
 
-// Placeholder entry until the application shell lands.
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+#include "app/Application.h"
+
+// The C runtime's own command-line split is not used: the tail is cut from
+// the process command line by the bridge's own rule.
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    return 0;
+    return app::StartProcess(instance);
 }

@@ -15,6 +15,9 @@ std::string SystemMessage(DWORD code)
     LocalFree(buffer);
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
         text.pop_back();
+    // Wine has no text for this one, and it is the operator's most likely
+    // start-up failure: the scanner's control is not installed.
+    if (text.empty() && code == static_cast<DWORD>(REGDB_E_CLASSNOTREG)) text = "Class not registered";
     if (text.empty()) {
         char fallback[32];
         std::snprintf(fallback, sizeof fallback, "Error 0x%08lX", static_cast<unsigned long>(code));

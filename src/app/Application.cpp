@@ -1,0 +1,105 @@
+#include "app/Application.h"
+
+#include <string>
+
+#include "app/ApplicationTitle.h"
+#include "app/CommandLine.h"
+#include "app/ErrorReport.h"
+#include "ui/MainForm.h"
+#include "win/ComRuntime.h"
+#include "win/Error.h"
+
+namespace app {
+
+namespace {
+constexpr char kApplicationClassName[] = "TApplication";
+}
+
+Application::Application(HINSTANCE instance)
+{
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
+    if (!GetClassInfoExA(instance, kApplicationClassName, &existing)) {
+        WNDCLASSEXA type{};
+        type.cbSize = sizeof type;
+        type.lpfnWndProc = WindowProc;
+        type.hInstance = instance;
+        type.lpszClassName = kApplicationClassName;
+        win::CheckLastError(RegisterClassExA(&type), "RegisterClassEx");
+    }
+    window_.reset(win::CheckLastError(CreateWindowExA(0, kApplicationClassName, ApplicationTitle().c_str(),
+                                                      WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU,
+                                                      0, 0, 0, 0, nullptr, nullptr, instance, this),
+                                      "CreateWindowEx"));
+}
+
+void Application::SetMainForm(ui::TForm1* form) noexcept
+{
+    mainForm_ = form;
+    SetReportOwner(form != nullptr ? form->Handle() : nullptr);
+}
+
+int Application::Run(int showCommand)
+{
+    if (mainForm_ != nullptr) mainForm_->Show(showCommand);
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (mainForm_ != nullptr && mainForm_->PreTranslateMessage(message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    return message.message == WM_QUIT ? static_cast<int>(message.wParam) : 0;
+}
+
+void Application::Terminate() noexcept { PostQuitMessage(0); }
+
+// A close request to the application window closes the main window the
+// same way its close box does.
+LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+{
+    if (message == WM_NCCREATE) {
+        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<Application*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (message == WM_CLOSE && self != nullptr && self->mainForm_ != nullptr) {
+        try {
+            self->mainForm_->Close();
+        } catch (...) {
+            ReportCurrentException();
+        }
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+int ProgramEntry(HINSTANCE instance, HINSTANCE, const char* tail, int showCommand)
+{
+    try {
+        Application application(instance);
+        // The COM runtime outlives the window and its scanner control.
+        win::ComRuntime com;
+        ui::TForm1 form(instance, application.Handle(), [&application] { application.Terminate(); });
+        application.SetMainForm(&form);
+        form.DestinationFolder = tail;
+        const int code = application.Run(showCommand);
+        application.SetMainForm(nullptr);
+        return code;
+    } catch (...) {
+        ReportCurrentException();
+        // Whoever started the bridge must see that it never came up.
+        return 1;
+    }
+}
+
+int StartProcess(HINSTANCE instance)
+{
+    const std::string tail(CommandLineTail(GetCommandLineA()));
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    GetStartupInfoA(&startup);
+    const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
+    return ProgramEntry(instance, nullptr, tail.c_str(), show);
+}
+
+}  // namespace app

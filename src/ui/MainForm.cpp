@@ -1,0 +1,322 @@
+#include "ui/MainForm.h"
+
+#include <commctrl.h>
+
+#include "host/Messages.h"
+#include "host/Notifier.h"
+#include "settings/SettingsStore.h"
+#include "ui/ListSelection.h"
+#include "ui/Panel.h"
+#include "win/Error.h"
+
+namespace ui {
+
+namespace {
+
+// The two window messages are registered when this module loads, before the
+// application or its window exist.
+const bool g_messagesRegistered = (host::RegisterMessages(), true);
+
+constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
+constexpr DWORD kFormExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+
+void RegisterFormClass(HINSTANCE instance, WNDPROC procedure)
+{
+    WNDCLASSEXA existing{};
+    existing.cbSize = sizeof existing;
+    if (GetClassInfoExA(instance, layout::kForm.className, &existing)) return;
+    WNDCLASSEXA form{};
+    form.cbSize = sizeof form;
+    form.lpfnWndProc = procedure;
+    form.hInstance = instance;
+    form.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    form.lpszClassName = layout::kForm.className;
+    win::CheckLastError(RegisterClassExA(&form), "RegisterClassEx");
+}
+
+HWND CreateTooltips(HWND owner, HINSTANCE instance)
+{
+    HWND tips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
+                                instance, nullptr);
+    return win::CheckLastError(tips, "Tooltips");
+}
+
+void AddHint(HWND tips, HWND owner, HWND control, const char* hint)
+{
+    if (hint == nullptr || control == nullptr) return;
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = owner;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<char*>(hint);
+    SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+}  // namespace
+
+TForm1::TForm1(HINSTANCE instance, HWND applicationWindow, std::function<void()> onClosed)
+    : instance_(instance), applicationWindow_(applicationWindow), onClosed_(std::move(onClosed))
+{
+    (void)g_messagesRegistered;
+    INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+    InitCommonControlsEx(&common);
+    RegisterFormClass(instance, WindowProc);
+    RegisterPanelClass(instance);
+
+    dpi_ = GetDpiForSystem();
+    const auto& form = layout::kForm;
+    window_.reset(win::CheckLastError(
+        CreateWindowExA(kFormExStyle, form.className, form.caption, kFormStyle, form.left, form.top,
+                        Scale(form.width), Scale(form.height), nullptr, nullptr, instance, this),
+        "CreateWindowEx"));
+    dpi_ = GetDpiForWindow(hwnd_);
+    if (dpi_ != GetDpiForSystem()) {
+        SetWindowPos(hwnd_, nullptr, 0, 0, Scale(form.width), Scale(form.height),
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    CreateControls();
+
+    try {
+        FormCreate();
+    } catch (...) {
+        app::ReportCurrentException();
+    }
+}
+
+TForm1::~TForm1()
+{
+    // Destroying the window tears the scanner control down first (WM_DESTROY),
+    // while its parent still exists.
+    window_.reset();
+}
+
+int TForm1::Scale(int designPixels) const
+{
+    return MulDiv(designPixels, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI);
+}
+
+void TForm1::CreateControls()
+{
+    tooltips_ = CreateTooltips(hwnd_, instance_);
+    for (const auto& spec : layout::kControls) {
+        HWND control = CreateChild(spec);
+        HWND hintTarget = control;
+        if (spec.kind == layout::Kind::ScannerControl) hintTarget = scanProxy_->Window();
+        AddHint(tooltips_, hwnd_, hintTarget, spec.hint);
+        if (spec.kind != layout::Kind::Panel && hintTarget != nullptr) tabOrder_.Append(hintTarget);
+    }
+    // EndoScan lies over the panel: it must be drawn above it.
+    SetWindowPos(endoScan_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ApplyLayout();
+}
+
+HWND TForm1::CreateChild(const layout::ControlSpec& spec)
+{
+    HWND parent = spec.parent == layout::kPanel1 ? panel1_ : hwnd_;
+    const DWORD common = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
+    const auto make = [&](const char* className, DWORD style, DWORD exStyle = 0) {
+        HWND control = CreateWindowExA(exStyle, className, spec.caption, common | style, 0, 0, 0, 0, parent,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
+        return win::CheckLastError(control, spec.name);
+    };
+
+    switch (spec.kind) {
+    case layout::Kind::ScannerControl: {
+        scanner::ScanEvents events;
+        events.onControlStateChange = [this](short state) { DenoptixState(state); };
+        events.onEndNewImageSet = [this] { DenOptixScanProxy1EndNewImageSet(); };
+        events.onStartingScan = [this] { DenOptixScanProxy1StartingScan(); };
+        events.onNewImage = [this](short location, const wchar_t* name) { DenOptixScanProxy1NewImage(location, name); };
+        scanProxy_ = std::make_unique<scanner::TDenOptixScanProxy>(hwnd_, ScannerBounds(), layout::kControlData,
+                                                                   std::move(events));
+        return scanProxy_->Window();
+    }
+    case layout::Kind::PushButton:
+        return accendi_ = make(WC_BUTTONA, BS_PUSHBUTTON | WS_TABSTOP);
+    case layout::Kind::Panel:
+        return panel1_ = make(kPanelClassName, 0, WS_EX_CONTROLPARENT);
+    case layout::Kind::CheckBox: {
+        HWND box = make(WC_BUTTONA, BS_AUTOCHECKBOX | WS_TABSTOP);
+        if (spec.id == layout::kCustomScan) customScan_ = box;
+        if (spec.id == layout::kUnsharp) unsharp_ = box;
+        if (spec.id == layout::kEndoScan) endoScan_ = box;
+        return box;
+    }
+    case layout::Kind::DropDownList: {
+        HWND list = make(WC_COMBOBOXA, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP);
+        for (const char* item : spec.items) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        if (spec.id == layout::kComboIntraRes) comboIntraRes_ = list;
+        if (spec.id == layout::kComboExtraRes) comboExtraRes_ = list;
+        return list;
+    }
+    }
+    throw win::Error(std::string("Unknown control kind for ") + spec.name);
+}
+
+HWND TForm1::ControlFor(const layout::ControlSpec& spec) const
+{
+    switch (spec.id) {
+    case layout::kDenOptixScanProxy1: return scanProxy_ ? scanProxy_->Window() : nullptr;
+    case layout::kAccendi: return accendi_;
+    case layout::kPanel1: return panel1_;
+    case layout::kCustomScan: return customScan_;
+    case layout::kUnsharp: return unsharp_;
+    case layout::kComboIntraRes: return comboIntraRes_;
+    case layout::kComboExtraRes: return comboExtraRes_;
+    case layout::kEndoScan: return endoScan_;
+    default: return nullptr;
+    }
+}
+
+// Places every control as designed, scaled to the window's DPI, with a font
+// of the designed height.
+void TForm1::ApplyLayout()
+{
+    LOGFONTA face{};
+    face.lfHeight = -Scale(layout::kForm.fontHeight);
+    face.lfCharSet = DEFAULT_CHARSET;
+    lstrcpynA(face.lfFaceName, layout::kForm.fontFace, LF_FACESIZE);
+    win::UniqueGdiObject font(CreateFontIndirectA(&face));
+
+    for (const auto& spec : layout::kControls) {
+        HWND control = ControlFor(spec);
+        if (control == nullptr) continue;
+        if (font) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
+        if (spec.kind == layout::Kind::ScannerControl) continue;  // docked: see OnSize
+        const int height = spec.kind == layout::Kind::DropDownList ? Scale(spec.height) * 6 : Scale(spec.height);
+        MoveWindow(control, Scale(spec.left), Scale(spec.top), Scale(spec.width), height, TRUE);
+        if (spec.kind == layout::Kind::DropDownList) {
+            // The closed list keeps its designed height; its items the designed item height.
+            SendMessageA(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Scale(spec.height) - 6);
+            SendMessageA(control, CB_SETITEMHEIGHT, 0, Scale(layout::kForm.listItemHeight));
+        }
+    }
+    SendMessageA(tooltips_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+    font_ = std::move(font);
+    OnSize();
+}
+
+RECT TForm1::ScannerBounds() const
+{
+    RECT client{};
+    if (hwnd_ != nullptr) GetClientRect(hwnd_, &client);
+    return RECT{0, 0, Scale(layout::kControls[0].width), client.bottom};
+}
+
+void TForm1::Show(int showCommand)
+{
+    ShowWindow(hwnd_, showCommand == SW_HIDE ? SW_SHOWNORMAL : showCommand);
+    UpdateWindow(hwnd_);
+}
+
+void TForm1::Close()
+{
+    CloseAction action = CloseAction::Hide;
+    FormClose(action);
+    if (action == CloseAction::None) return;
+    ShowWindow(hwnd_, SW_HIDE);
+    if (onClosed_) onClosed_();
+}
+
+bool TForm1::PreTranslateMessage(const MSG& message) const
+{
+    return hwnd_ != nullptr && tabOrder_.PreTranslate(message, hwnd_);
+}
+
+LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+    case WM_SIZE:
+        OnSize();
+        return 0;
+    case WM_CLOSE:
+        Close();
+        return 0;
+    case WM_QUERYENDSESSION:
+        return TRUE;
+    case WM_ENDSESSION:
+        if (wParam) OnEndSession();
+        return 0;
+    case WM_DPICHANGED:
+        OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_DESTROY:
+        scanProxy_.reset();
+        return 0;
+    default:
+        return DefaultProcessing(message, wParam, lParam);
+    }
+}
+
+void TForm1::OnCommand(int id, int notification)
+{
+    if (notification == BN_CLICKED) {
+        switch (id) {
+        case layout::kAccendi: AccendiClick(); return;
+        case layout::kCustomScan: CustomScanClick(); return;
+        case layout::kEndoScan: EndoScanClick(); return;
+        case layout::kUnsharp: UnsharpClick(); return;
+        default: return;
+        }
+    }
+    if (notification == CBN_SELCHANGE) {
+        if (id == layout::kComboIntraRes) ComboIntraResChange();
+        if (id == layout::kComboExtraRes) ComboExtraResChange();
+    }
+}
+
+void TForm1::OnSize()
+{
+    if (scanProxy_) scanProxy_->SetBounds(ScannerBounds());
+}
+
+void TForm1::OnDpiChanged(UINT dpi, const RECT& suggested)
+{
+    dpi_ = dpi;
+    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    ApplyLayout();
+}
+
+// The system is ending the session: nobody will close the window, so the
+// settings are kept here, silently; the photo server is not told.
+void TForm1::OnEndSession()
+{
+    try {
+        settings::SaveSettings(Targets(), settings::WriteFailure::Ignore);
+    } catch (...) {
+        // Nobody is left to read a report during log-off.
+    }
+    if (onClosed_) onClosed_();
+}
+
+settings::SettingsTargets TForm1::Targets() const
+{
+    return settings::SettingsTargets{hwnd_, comboIntraRes_, comboExtraRes_, *scanProxy_};
+}
+
+void TForm1::FormCreate()
+{
+    SelectIndexFromCode(comboIntraRes_, 1);
+    SelectIndexFromCode(comboExtraRes_, 0);
+    if (!settings::LoadSettings(Targets())) return;
+    // The boxes follow what the control reports; a box is never cleared here.
+    auto& control = DenOptixScanProxy1();
+    if (control.EnableEndoScan()) SetChecked(endoScan_, true);
+    if (control.EnableCustomScan()) SetChecked(customScan_, true);
+    if (control.ScanParmUnsharpMask()) SetChecked(unsharp_, true);
+}
+
+void TForm1::FormClose(CloseAction&)
+{
+    host::NotifyClosing();
+    settings::SaveSettings(Targets(), settings::WriteFailure::ShowMessage);
+}
+
+}  // namespace ui

@@ -1,0 +1,116 @@
+#pragma once
+// TForm1: the bridge's one window. It builds its controls from the layout
+// description, hosts the scanner control docked on the left, and keeps all
+// its behaviour in twelve handlers named after their control and event.
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "scanner/ScanProxy.h"
+#include "ui/BaseWindow.h"
+#include "ui/MainFormLayout.h"
+#include "ui/TabOrder.h"
+#include "win/UniqueResource.h"
+
+namespace settings {
+struct SettingsTargets;
+}
+
+namespace ui {
+
+// What happens to the window once the close handler has run.
+enum class CloseAction { None, Hide };
+
+class TForm1 : public BaseWindow<TForm1> {
+public:
+    // Creates the window hidden, every control and the scanner control, then
+    // runs FormCreate (whose errors are reported, not thrown). Throws when
+    // the window or the scanner control cannot be created. onClosed runs once
+    // the window has closed (the application then terminates).
+    TForm1(HINSTANCE instance, HWND applicationWindow, std::function<void()> onClosed);
+    ~TForm1();
+    TForm1(const TForm1&) = delete;
+    TForm1& operator=(const TForm1&) = delete;
+
+    void Show(int showCommand);
+    // Closes as the close box does: FormClose first; an error there keeps the window open.
+    void Close();
+    // Keyboard handling that must run before dispatch (the Tab order).
+    bool PreTranslateMessage(const MSG& message) const;
+
+    // The session's state.
+    short LastControlState = 0;
+    std::string ImageNames;
+    std::string DestinationFolder;
+
+    // The handlers.
+    void AccendiClick();
+    void DenoptixState(short sNewState);
+    void DenOptixScanProxy1NewImage(short sLocation, const wchar_t* szName);
+    void DenOptixScanProxy1EndNewImageSet();
+    void DenOptixScanProxy1StartingScan();
+    void FormClose(CloseAction& action);
+    void FormCreate();
+    void CustomScanClick();
+    void EndoScanClick();
+    void UnsharpClick();
+    void ComboIntraResChange();
+    void ComboExtraResChange();
+
+    void PowerOnScanner();
+
+    // The components, for the handlers, the settings store and tests.
+    scanner::TDenOptixScanProxy& DenOptixScanProxy1() const { return *scanProxy_; }
+    HWND Accendi() const { return accendi_; }
+    HWND Panel1() const { return panel1_; }
+    HWND CustomScan() const { return customScan_; }
+    HWND EndoScan() const { return endoScan_; }
+    HWND Unsharp() const { return unsharp_; }
+    HWND ComboIntraRes() const { return comboIntraRes_; }
+    HWND ComboExtraRes() const { return comboExtraRes_; }
+    HWND Tooltips() const { return tooltips_; }
+
+private:
+    friend class BaseWindow<TForm1>;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void OnCommand(int id, int notification);
+    void OnSize();
+    void OnDpiChanged(UINT dpi, const RECT& suggested);
+    void OnEndSession();
+
+    void CreateControls();
+    HWND CreateChild(const layout::ControlSpec& spec);
+    HWND ControlFor(const layout::ControlSpec& spec) const;
+    void ApplyLayout();
+    RECT ScannerBounds() const;
+    int Scale(int designPixels) const;
+    settings::SettingsTargets Targets() const;
+
+    // Changes a check box from code; like the operator's click, a real change
+    // runs the box's handler.
+    void SetChecked(HWND box, bool checked);
+    void RunClickHandler(HWND box);
+    // The number a resolution list shows for its selected item.
+    short SelectedResolution(HWND list) const;
+
+    HINSTANCE instance_;
+    HWND applicationWindow_;
+    std::function<void()> onClosed_;
+    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    win::UniqueHwnd window_;
+    win::UniqueGdiObject font_;
+    HWND accendi_ = nullptr;
+    HWND panel1_ = nullptr;
+    HWND customScan_ = nullptr;
+    HWND unsharp_ = nullptr;
+    HWND comboIntraRes_ = nullptr;
+    HWND comboExtraRes_ = nullptr;
+    HWND endoScan_ = nullptr;
+    HWND tooltips_ = nullptr;
+    TabOrder tabOrder_;
+    std::unique_ptr<scanner::TDenOptixScanProxy> scanProxy_;
+};
+
+}  // namespace ui

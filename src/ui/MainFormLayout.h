@@ -1,0 +1,80 @@
+#pragma once
+// The main window as designed, in pixels at 96 dpi: read side by side with
+// the screen. The window builds itself from this description, scaled to the
+// monitor's DPI.
+#include <windows.h>
+
+#include <array>
+#include <cstddef>
+#include <initializer_list>
+#include <span>
+
+namespace ui::layout {
+
+enum class Kind { ScannerControl, PushButton, Panel, CheckBox, DropDownList };
+
+enum ControlId : int {
+    kNoId = 0,
+    kDenOptixScanProxy1 = 100,
+    kAccendi = 101,
+    kPanel1 = 102,
+    kCustomScan = 103,
+    kUnsharp = 104,
+    kComboIntraRes = 105,
+    kComboExtraRes = 106,
+    kEndoScan = 107,
+};
+
+struct ControlSpec {
+    const char* name;
+    Kind kind;
+    ControlId id;
+    ControlId parent;  // kNoId: the window itself
+    int left, top, width, height;
+    const char* caption;
+    const char* hint;
+    std::span<const char* const> items;  // drop-down lists only
+};
+
+struct FormSpec {
+    const char* className;
+    const char* caption;
+    int left, top, width, height;  // outer size
+    const char* fontFace;
+    int fontHeight;  // character height in pixels
+    int listItemHeight;
+};
+
+inline constexpr FormSpec kForm = {"TForm1", "Denoptix", 691, 183, 182, 164, "MS Sans Serif", 11, 13};
+
+inline constexpr const char* kIntraResItems[] = {"150", "300", "600"};
+inline constexpr const char* kExtraResItems[] = {"150", "300"};
+
+// In creation order, which is also the Tab order: EndoScan belongs to the
+// window although it lies over the panel, so it comes after the panel's
+// four controls.
+inline constexpr ControlSpec kControls[] = {
+    {"DenOptixScanProxy1", Kind::ScannerControl, kDenOptixScanProxy1, kNoId, 0, 0, 41, 134, nullptr,
+     "Avvia la scansione", {}},
+    {"Accendi", Kind::PushButton, kAccendi, kNoId, 45, 2, 52, 25, "Accendi", "Inizializza ed accendi lo scanner", {}},
+    {"Panel1", Kind::Panel, kPanel1, kNoId, 45, 32, 116, 89, nullptr, nullptr, {}},
+    {"CustomScan", Kind::CheckBox, kCustomScan, kPanel1, 4, 5, 89, 17, "Custom Scan", "Scelta delle rx da acquisire", {}},
+    {"Unsharp", Kind::CheckBox, kUnsharp, kPanel1, 4, 43, 97, 17, "Unsharp", "Applica filtro Unsharp", {}},
+    {"ComboIntraRes", Kind::DropDownList, kComboIntraRes, kPanel1, 4, 64, 43, 21, nullptr,
+     "Risoluzione lastre intraorali", kIntraResItems},
+    {"ComboExtraRes", Kind::DropDownList, kComboExtraRes, kPanel1, 54, 64, 43, 21, nullptr,
+     "Risoluzione lastre extraorali", kExtraResItems},
+    {"EndoScan", Kind::CheckBox, kEndoScan, kNoId, 50, 56, 97, 17, "Alta risoluzione",
+     "Scansione a 600 dpi delle rx superiori", {}},
+};
+
+// The scanner control's persisted state, in its own format (see the
+// stand-in control's documentation): "DNXS", version 1, extent 1085 x 3545
+// HIMETRIC, resolutions 300 and 150.
+inline constexpr std::array<std::byte, 17> kControlData = {
+    std::byte{'D'}, std::byte{'N'}, std::byte{'X'}, std::byte{'S'}, std::byte{1},
+    std::byte{0x3D}, std::byte{0x04}, std::byte{0}, std::byte{0},
+    std::byte{0xD9}, std::byte{0x0D}, std::byte{0}, std::byte{0},
+    std::byte{0x2C}, std::byte{0x01}, std::byte{0x96}, std::byte{0x00}};
+
+}  // namespace ui::layout

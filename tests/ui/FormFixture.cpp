@@ -1,0 +1,44 @@
+#include "FormFixture.h"
+
+#include <fstream>
+
+#include "app/ErrorReport.h"
+
+void FormFixture::SetUp()
+{
+    testing_support::DeleteBridgeSettings();
+    temp_ = std::make_unique<testing_support::TempFolder>();
+    logPath_ = temp_->Path() + "\\control.log";
+    SetEnvironmentVariableA("DENOPTIX_SIM_LOG", logPath_.c_str());
+    SetEnvironmentVariableA("DENOPTIX_SIM_STEP_MS", "20");
+    app::SetReportRecorderForTests([this](const std::string& text) { reports_.push_back(text); });
+    applicationWindow_.reset(CreateWindowExA(0, "STATIC", "Denoptix", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                             GetModuleHandleA(nullptr), nullptr));
+}
+
+void FormFixture::CreateForm()
+{
+    form_ = std::make_unique<ui::TForm1>(GetModuleHandleA(nullptr), applicationWindow_.get(),
+                                         [this] { closed_ = true; });
+}
+
+void FormFixture::TearDown()
+{
+    form_.reset();
+    app::SetReportRecorderForTests(nullptr);
+    for (const char* name : {"DENOPTIX_SIM_LOG", "DENOPTIX_SIM_STEP_MS", "DENOPTIX_SIM_INITIAL_OPTIONS",
+                             "DENOPTIX_SIM_INITIAL_ENABLED", "DENOPTIX_SIM_FAIL"})
+        SetEnvironmentVariableA(name, nullptr);
+    testing_support::DeleteBridgeSettings();
+    temp_.reset();
+}
+
+std::vector<std::string> FormFixture::LogLines(const std::string& prefix) const
+{
+    std::vector<std::string> matching;
+    for (const auto& line : testing_support::ReadLines(logPath_))
+        if (line.rfind(prefix, 0) == 0) matching.push_back(line);
+    return matching;
+}
+
+void FormFixture::ClearLog() const { std::ofstream(logPath_, std::ios::trunc); }
