@@ -8,7 +8,7 @@ namespace {
 
 class Clipboard : public testing::Test {
 protected:
-    win::UniqueHwnd owner_ = hosttest::CreatePlainWindow();
+    win::UniqueHwnd owner_ = testing_support::CreatePlainWindow();
 };
 
 TEST_F(Clipboard, ReplacesEveryEarlierFormatAndIsClosedAfterwards)
@@ -24,15 +24,15 @@ TEST_F(Clipboard, ReplacesEveryEarlierFormatAndIsClosedAfterwards)
 
     EXPECT_EQ(GetOpenClipboardWindow(), nullptr);
     EXPECT_FALSE(IsClipboardFormatAvailable(otherFormat));
-    EXPECT_EQ(hosttest::ClipboardText(owner_.get()), "IMG_1.bmp\r\n");
+    EXPECT_EQ(testing_support::ClipboardText(owner_.get()), "IMG_1.bmp\r\n");
 }
 
 TEST_F(Clipboard, ABriefHoldByAnotherProgramIsWaitedOut)
 {
     testing_support::ChildProcess holder("\"" + testing_support::BinDir() + "\\wintool.exe\" hold-clipboard 150");
-    ASSERT_TRUE(hosttest::WaitUntilClipboardHeldBy(holder.Id()));
+    ASSERT_TRUE(testing_support::WaitUntilClipboardHeldBy(holder.Id()));
     host::PutTextOnClipboard(owner_.get(), "after the hold\r\n");
-    EXPECT_EQ(hosttest::ClipboardText(owner_.get()), "after the hold\r\n");
+    EXPECT_EQ(testing_support::ClipboardText(owner_.get()), "after the hold\r\n");
 }
 
 }  // namespace

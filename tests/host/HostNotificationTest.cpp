@@ -22,7 +22,7 @@ class HostNotification : public testing::Test {
 protected:
     void SetUp() override { host::RegisterMessages(); }
 
-    win::UniqueHwnd owner_ = hosttest::CreatePlainWindow();
+    win::UniqueHwnd owner_ = testing_support::CreatePlainWindow();
     testing_support::TempFolder folder_;
     hosttest::ReceiverLog receivers_{folder_.Path() + "\\received.log"};
 };
@@ -98,7 +98,7 @@ TEST_F(HostNotification, AbsentReceiversAreSkipped)
 {
     // Neither running: the clipboard is still replaced.
     host::HandOverImageSet(owner_.get(), "alone.bmp\r\n");
-    EXPECT_EQ(hosttest::ClipboardText(owner_.get()), "alone.bmp\r\n");
+    EXPECT_EQ(testing_support::ClipboardText(owner_.get()), "alone.bmp\r\n");
 
     receivers_.Start("photo");
     host::HandOverImageSet(owner_.get(), "a.bmp\r\n");
@@ -155,7 +155,7 @@ TEST_F(HostNotification, ClipboardHeldElsewhereSendsNothingAndTheNextSetWorks)
     receivers_.Start("host,photo");
     {
         testing_support::ChildProcess holder(Wintool("hold-clipboard 3000"));
-        ASSERT_TRUE(hosttest::WaitUntilClipboardHeldBy(holder.Id()));
+        ASSERT_TRUE(testing_support::WaitUntilClipboardHeldBy(holder.Id()));
         try {
             host::HandOverImageSet(owner_.get(), "lost.bmp\r\n");
             ADD_FAILURE() << "the hand-over went on without the clipboard";

@@ -1,6 +1,7 @@
 // The scan session inside the real window: power-on, the control's state
 // reports and the collection of image names.
 #include "FormFixture.h"
+#include "TestWindows.h"
 
 namespace {
 
@@ -149,20 +150,6 @@ TEST_F(ScanSession, AStateRecordedAtPowerOnCountsAsTheLastState)
     EXPECT_FALSE(IsWindowEnabled(Form().Accendi()));
 }
 
-std::string ClipboardText()
-{
-    std::string text;
-    if (!OpenClipboard(nullptr)) return "<unavailable>";
-    if (HANDLE data = GetClipboardData(CF_TEXT)) {
-        if (const char* bytes = static_cast<const char*>(GlobalLock(data))) {
-            text = bytes;
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-    return text;
-}
-
 TEST_F(ScanSession, ImageNamesCollectEachScanAndEverySetOfIt)
 {
     CreateForm();
@@ -171,14 +158,14 @@ TEST_F(ScanSession, ImageNamesCollectEachScanAndEverySetOfIt)
     ASSERT_TRUE(Command("sets 2"));
     ASSERT_TRUE(Command("scan"));
     EXPECT_EQ(Form().ImageNames, "a.bmp\r\n\r\nb.bmp\r\n");
-    EXPECT_EQ(ClipboardText(), "a.bmp\r\n\r\nb.bmp\r\n");
+    EXPECT_EQ(testing_support::ClipboardText(nullptr), "a.bmp\r\n\r\nb.bmp\r\n");
     EXPECT_EQ(LogLines("fire OnEndNewImageSet").size(), 2u);
 
     ASSERT_TRUE(Command("sets 1"));
     ASSERT_TRUE(Command("names x"));
     ASSERT_TRUE(Command("scan"));
     EXPECT_EQ(Form().ImageNames, "x\r\n") << "a new scan starts a new list";
-    EXPECT_EQ(ClipboardText(), "x\r\n");
+    EXPECT_EQ(testing_support::ClipboardText(nullptr), "x\r\n");
     EXPECT_TRUE(reports_.empty());
 }
 
@@ -187,10 +174,10 @@ TEST_F(ScanSession, NewImagesBeforeAnyScanAccumulateFromStart)
     CreateForm();
     Form().DenOptixScanProxy1NewImage(0, L"early.bmp");
     Form().DenOptixScanProxy1EndNewImageSet();
-    EXPECT_EQ(ClipboardText(), "early.bmp\r\n");
+    EXPECT_EQ(testing_support::ClipboardText(nullptr), "early.bmp\r\n");
     Form().DenOptixScanProxy1StartingScan();
     Form().DenOptixScanProxy1EndNewImageSet();
-    EXPECT_EQ(ClipboardText(), "") << "an empty set hands over an empty text";
+    EXPECT_EQ(testing_support::ClipboardText(nullptr), "") << "an empty set hands over an empty text";
 }
 
 TEST_F(ScanSession, NamesOutsideTheCodePageAndNullNamesAreKept)

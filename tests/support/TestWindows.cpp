@@ -4,13 +4,13 @@
 
 #include "TestSupport.h"
 
-namespace hosttest {
+namespace testing_support {
 
 using namespace std::chrono_literals;
 
 win::UniqueHwnd CreatePlainWindow()
 {
-    HWND window = CreateWindowExA(0, "STATIC", "host test", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
+    HWND window = CreateWindowExA(0, "STATIC", "test window", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
                                   GetModuleHandleA(nullptr), nullptr);
     if (window == nullptr) throw std::runtime_error("Cannot create a window");
     return win::UniqueHwnd(window);
@@ -18,7 +18,7 @@ win::UniqueHwnd CreatePlainWindow()
 
 std::string ClipboardText(HWND owner)
 {
-    if (!testing_support::WaitUntil([&] { return OpenClipboard(owner) != FALSE; }, 2s))
+    if (!WaitUntil([&] { return OpenClipboard(owner) != FALSE; }, 2s))
         throw std::runtime_error("The clipboard stays held");
     std::string text = "<none>";
     if (HANDLE data = GetClipboardData(CF_TEXT)) {
@@ -35,7 +35,7 @@ bool WaitUntilClipboardHeldBy(DWORD processId)
 {
     // Wine's own clipboard bridge to X opens it now and then too: only the
     // given process counts.
-    return testing_support::WaitUntil(
+    return WaitUntil(
         [&] {
             DWORD holder = 0;
             HWND window = GetOpenClipboardWindow();
@@ -44,4 +44,4 @@ bool WaitUntilClipboardHeldBy(DWORD processId)
         20s);
 }
 
-}  // namespace hosttest
+}  // namespace testing_support

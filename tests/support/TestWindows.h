@@ -1,12 +1,12 @@
 #pragma once
-// A window and a clipboard view of the host tests' own.
+// A plain window of the test process and a view of the clipboard.
 #include <windows.h>
 
 #include <string>
 
 #include "win/UniqueResource.h"
 
-namespace hosttest {
+namespace testing_support {
 
 // A hidden top-level window of this process, as the clipboard's owner.
 win::UniqueHwnd CreatePlainWindow();
@@ -17,4 +17,4 @@ std::string ClipboardText(HWND owner);
 // Waits until a window of the given process holds the clipboard open.
 bool WaitUntilClipboardHeldBy(DWORD processId);
 
-}  // namespace hosttest
+}  // namespace testing_support
