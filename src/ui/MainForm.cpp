@@ -101,29 +101,29 @@ int TForm1::Scale(int designPixels) const
 void TForm1::CreateControls()
 {
     tooltips_ = CreateTooltips(hwnd_, instance_);
-    for (const auto& spec : layout::kControls) {
-        HWND control = CreateChild(spec);
+    for (const auto& design : layout::kControls) {
+        HWND control = CreateChild(design);
         HWND hintTarget = control;
-        if (spec.kind == layout::Kind::ScannerControl) hintTarget = scanProxy_->Window();
-        AddHint(tooltips_, hwnd_, hintTarget, spec.hint);
-        if (spec.kind != layout::Kind::Panel && hintTarget != nullptr) tabOrder_.Append(hintTarget);
+        if (design.kind == layout::Kind::ScannerControl) hintTarget = scanProxy_->Window();
+        AddHint(tooltips_, hwnd_, hintTarget, design.hint);
+        if (design.kind != layout::Kind::Panel && hintTarget != nullptr) tabOrder_.Append(hintTarget);
     }
     // EndoScan lies over the panel: it must be drawn above it.
     SetWindowPos(endoScan_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ApplyLayout();
 }
 
-HWND TForm1::CreateChild(const layout::ControlSpec& spec)
+HWND TForm1::CreateChild(const layout::ControlSpec& design)
 {
-    HWND parent = spec.parent == layout::kPanel1 ? panel1_ : hwnd_;
+    HWND parent = design.parent == layout::kPanel1 ? panel1_ : hwnd_;
     const DWORD common = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     const auto make = [&](const char* className, DWORD style, DWORD exStyle = 0) {
-        HWND control = CreateWindowExA(exStyle, className, spec.caption, common | style, 0, 0, 0, 0, parent,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(spec.id)), instance_, nullptr);
-        return win::CheckLastError(control, spec.name);
+        HWND control = CreateWindowExA(exStyle, className, design.caption, common | style, 0, 0, 0, 0, parent,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), instance_, nullptr);
+        return win::CheckLastError(control, design.name);
     };
 
-    switch (spec.kind) {
+    switch (design.kind) {
     case layout::Kind::ScannerControl: {
         scanner::ScanEvents events;
         events.onControlStateChange = [this](short state) { DenoptixState(state); };
@@ -140,25 +140,25 @@ HWND TForm1::CreateChild(const layout::ControlSpec& spec)
         return panel1_ = make(kPanelClassName, 0, WS_EX_CONTROLPARENT);
     case layout::Kind::CheckBox: {
         HWND box = make(WC_BUTTONA, BS_AUTOCHECKBOX | WS_TABSTOP);
-        if (spec.id == layout::kCustomScan) customScan_ = box;
-        if (spec.id == layout::kUnsharp) unsharp_ = box;
-        if (spec.id == layout::kEndoScan) endoScan_ = box;
+        if (design.id == layout::kCustomScan) customScan_ = box;
+        if (design.id == layout::kUnsharp) unsharp_ = box;
+        if (design.id == layout::kEndoScan) endoScan_ = box;
         return box;
     }
     case layout::Kind::DropDownList: {
         HWND list = make(WC_COMBOBOXA, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP);
-        for (const char* item : spec.items) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-        if (spec.id == layout::kComboIntraRes) comboIntraRes_ = list;
-        if (spec.id == layout::kComboExtraRes) comboExtraRes_ = list;
+        for (const char* item : design.items) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
+        if (design.id == layout::kComboIntraRes) comboIntraRes_ = list;
+        if (design.id == layout::kComboExtraRes) comboExtraRes_ = list;
         return list;
     }
     }
-    throw win::Error(std::string("Unknown control kind for ") + spec.name);
+    throw win::Error(std::string("Unknown control kind for ") + design.name);
 }
 
-HWND TForm1::ControlFor(const layout::ControlSpec& spec) const
+HWND TForm1::ControlFor(const layout::ControlSpec& design) const
 {
-    switch (spec.id) {
+    switch (design.id) {
     case layout::kDenOptixScanProxy1: return scanProxy_ ? scanProxy_->Window() : nullptr;
     case layout::kAccendi: return accendi_;
     case layout::kPanel1: return panel1_;
@@ -181,16 +181,16 @@ void TForm1::ApplyLayout()
     lstrcpynA(face.lfFaceName, layout::kForm.fontFace, LF_FACESIZE);
     win::UniqueGdiObject font(CreateFontIndirectA(&face));
 
-    for (const auto& spec : layout::kControls) {
-        HWND control = ControlFor(spec);
+    for (const auto& design : layout::kControls) {
+        HWND control = ControlFor(design);
         if (control == nullptr) continue;
         if (font) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-        if (spec.kind == layout::Kind::ScannerControl) continue;  // docked: see OnSize
-        const int height = spec.kind == layout::Kind::DropDownList ? Scale(spec.height) * 6 : Scale(spec.height);
-        MoveWindow(control, Scale(spec.left), Scale(spec.top), Scale(spec.width), height, TRUE);
-        if (spec.kind == layout::Kind::DropDownList) {
+        if (design.kind == layout::Kind::ScannerControl) continue;  // docked: see OnSize
+        const int height = design.kind == layout::Kind::DropDownList ? Scale(design.height) * 6 : Scale(design.height);
+        MoveWindow(control, Scale(design.left), Scale(design.top), Scale(design.width), height, TRUE);
+        if (design.kind == layout::Kind::DropDownList) {
             // The closed list keeps its designed height; its items the designed item height.
-            SendMessageA(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Scale(spec.height) - 6);
+            SendMessageA(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Scale(design.height) - 6);
             SendMessageA(control, CB_SETITEMHEIGHT, 0, Scale(layout::kForm.listItemHeight));
         }
     }

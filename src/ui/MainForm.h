@@ -81,8 +81,8 @@ private:
     void OnEndSession();
 
     void CreateControls();
-    HWND CreateChild(const layout::ControlSpec& spec);
-    HWND ControlFor(const layout::ControlSpec& spec) const;
+    HWND CreateChild(const layout::ControlSpec& design);
+    HWND ControlFor(const layout::ControlSpec& design) const;
     void ApplyLayout();
     RECT ScannerBounds() const;
     int Scale(int designPixels) const;
