@@ -1,0 +1,65 @@
+#pragma once
+// What the end-to-end suites share: the bridge's control ids, a fixture that
+// starts each test from a first run, and the hand-overs the stand-in
+// control's log says the receivers must have seen.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "BridgeHarness.h"
+#include "ReceiverLog.h"
+
+namespace e2e {
+
+using namespace std::chrono_literals;
+using testing_support::BridgeRun;
+
+enum ControlId : int {
+    kAccendi = 101,
+    kCustomScan = 103,
+    kUnsharp = 104,
+    kIntraRes = 105,
+    kExtraRes = 106,
+    kEndoScan = 107,
+};
+
+// The designed place of the main window at 96 dpi.
+inline constexpr POINT kDesignedPlace = {691, 183};
+
+class E2eTest : public ::testing::Test {
+protected:
+    void SetUp() override { testing_support::DeleteBridgeSettings(); }
+    void TearDown() override { testing_support::DeleteBridgeSettings(); }
+
+    std::string Path(const std::string& name) const { return temp_.Path() + "\\" + name; }
+    std::vector<std::string> SimLog(const std::string& prefix = {}) const
+    {
+        return testing_support::SimLogLines(simLog_, prefix);
+    }
+    // The folder the control was told to put its images in, one per write.
+    std::vector<std::string> LocationsWritten() const;
+    // Starts the bridge in the test's folder, logging the control's calls,
+    // and waits for its window.
+    std::unique_ptr<BridgeRun> Start(const std::string& commandLine, testing_support::EnvironmentList environment = {});
+    std::unique_ptr<BridgeRun> StartWithoutWaiting(const std::string& commandLine,
+                                                   testing_support::EnvironmentList environment = {});
+    // Presses Accendi and waits until the control has been told to power on.
+    bool PowerOn(BridgeRun& bridge) const;
+
+    testing_support::TempFolder temp_;
+    std::string simLog_ = Path("control.log");
+};
+
+// The clipboard text each image set must hand over, in order, rebuilt from
+// the new-image and end-of-set events the control logged.
+std::vector<std::string> HandOversInLog(const std::vector<std::string>& simLogLines);
+// The image names the control reported, in order.
+std::vector<std::string> ImagesInLog(const std::vector<std::string>& simLogLines);
+
+void ExpectMessage(const hosttest::Received& received, const char* windowClass, const char* message,
+                   long long wParam);
+
+POINT WindowPlace(HWND window);
+
+}  // namespace e2e
