@@ -10,6 +10,8 @@ packages=(
   wine wine64                                   # runs the Windows programs
   xvfb xauth                                    # an X server for headless runs
   imagemagick                                   # screenshots of the window
+  clang clang-tidy cppcheck libclang-rt-14-dev  # sanitizers, fuzzers, static analysis
+  jq
 )
 
 missing=()

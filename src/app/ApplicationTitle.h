@@ -1,13 +1,9 @@
 #pragma once
 #include <string>
-#include <string_view>
+
+#include "app/TitleRule.h"
 
 namespace app {
-
-// The title every message box carries: the executable's file name without
-// its folder, cut before its first dot, the first character as it is and
-// the rest in lower case. "C:\Bin\DENOPTIX.EXE" gives "Denoptix".
-std::string TitleFromModulePath(std::string_view modulePath);
 
 // The title of this process, from its own module file name.
 const std::string& ApplicationTitle();

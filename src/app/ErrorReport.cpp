@@ -11,14 +11,6 @@ HWND g_owner = nullptr;
 ReportRecorder g_recorder;
 }  // namespace
 
-std::string WithFullStop(std::string_view message)
-{
-    std::string text(message);
-    if (!text.empty() && static_cast<unsigned char>(text.back()) > static_cast<unsigned char>('.'))
-        text += '.';
-    return text;
-}
-
 void ShowErrorReport(std::string_view message) noexcept
 {
     try {

@@ -6,11 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace app {
+#include "app/FullStop.h"
 
-// The report's text: a full stop is appended when the message is not empty
-// and its last character sorts after '.' (letters, digits, ...).
-std::string WithFullStop(std::string_view message);
+namespace app {
 
 // Shows the report: a modal box with the application title as caption, one
 // OK button and the stop icon, owned by the report owner so it never opens

@@ -1,6 +1,5 @@
 // Each option control writes straight into one property of the control.
 #include "FormFixture.h"
-#include "ui/DecimalText.h"
 
 namespace {
 
@@ -99,17 +98,6 @@ TEST_F(OptionHandlers, AnItemThatIsNoNumberIsReportedAndNothingIsPut)
     ASSERT_EQ(reports_.size(), 1u);
     EXPECT_EQ(reports_[0], "'alta' is not a valid integer value.");
     EXPECT_TRUE(LogLines("put ").empty());
-}
-
-TEST(DecimalText, AcceptsOnlyDecimalIntegers)
-{
-    EXPECT_EQ(ui::ParseDecimalInteger("600"), 600);
-    EXPECT_EQ(ui::ParseDecimalInteger("  -15"), -15);
-    EXPECT_EQ(ui::ParseDecimalInteger("+7"), 7);
-    EXPECT_EQ(ui::ParseDecimalInteger("2147483647"), 2147483647);
-    EXPECT_EQ(ui::ParseDecimalInteger("-2147483648"), -2147483647 - 1);
-    for (const char* bad : {"", " ", "-", "6OO", "600 ", "0x10", "2147483648", "99999999999999999999"})
-        EXPECT_FALSE(ui::ParseDecimalInteger(bad).has_value()) << bad;
 }
 
 }  // namespace

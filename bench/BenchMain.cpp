@@ -1,0 +1,66 @@
+// Measures the bridge against a floor program that makes only the same
+// system calls, and prints the medians as a Markdown table on stdout.
+//
+//   DenoptixBench.exe [--runs N] [--repeats N]
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <string>
+
+#include "Measurements.h"
+#include "Report.h"
+
+namespace {
+
+std::string ModuleFolder()
+{
+    char path[MAX_PATH * 4] = {};
+    GetModuleFileNameA(nullptr, path, static_cast<DWORD>(sizeof path));
+    std::string folder(path);
+    return folder.substr(0, folder.find_last_of('\\'));
+}
+
+double FileKiB(const std::string& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (static_cast<double>(data.nFileSizeHigh) * 4294967296.0 + data.nFileSizeLow) / 1024.0;
+}
+
+bench::Settings ReadSettings(int argc, char** argv)
+{
+    bench::Settings settings;
+    settings.binDir = ModuleFolder();
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    settings.destination = std::string(temp) + "DenoptixBench\\Paziente 42";
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const int value = std::max(1, std::atoi(argv[i + 1]));
+        if (std::strcmp(argv[i], "--runs") == 0) settings.runs = value;
+        if (std::strcmp(argv[i], "--repeats") == 0) settings.repeats = value;
+    }
+    return settings;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        const bench::Settings settings = ReadSettings(argc, argv);
+        bench::Samples bridge, floor;
+        bench::Measure(settings, bridge, floor);
+        const std::string table = bench::FormatReport(bridge, floor, FileKiB(settings.binDir + "\\Denoptix.exe"),
+                                                      FileKiB(settings.binDir + "\\DenoptixBenchFloor.exe"));
+        std::fwrite(table.data(), 1, table.size(), stdout);
+        std::fflush(stdout);
+        return 0;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "benchmark failed: %s\n", error.what());
+        return 1;
+    }
+}

@@ -1,0 +1,19 @@
+#pragma once
+#include <windows.h>
+
+namespace bench {
+
+// Milliseconds on the performance counter, comparable across threads.
+inline double NowMs()
+{
+    static const double ticksPerMs = [] {
+        LARGE_INTEGER frequency;
+        QueryPerformanceFrequency(&frequency);
+        return static_cast<double>(frequency.QuadPart) / 1000.0;
+    }();
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / ticksPerMs;
+}
+
+}  // namespace bench

@@ -1,0 +1,111 @@
+// Fuzzes the folder path rules. The first input byte picks the code page's
+// lead-byte test, the rest is the path.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "scanner/FolderPath.h"
+
+namespace {
+
+bool NoLeadBytes(unsigned char) { return false; }
+
+bool Cp932Lead(unsigned char byte) { return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC); }
+
+bool HighLead(unsigned char byte) { return byte >= 0x80; }
+
+// Even '\' and ':' lead: no separator can ever stand alone but the last byte.
+bool EveryByteLeads(unsigned char) { return true; }
+
+constexpr scanner::LeadByteTest kLeadByteTests[] = {NoLeadBytes, Cp932Lead, HighLead, EveryByteLeads};
+
+void Require(bool condition)
+{
+    if (!condition) std::abort();
+}
+
+bool IsPrefix(std::string_view part, std::string_view whole)
+{
+    return part.data() == whole.data() && part.size() <= whole.size();
+}
+
+// Where each character ends, reading left to right: a lead byte takes the
+// next byte with it, unless it is the last byte.
+std::vector<std::size_t> CharacterEnds(std::string_view path, scanner::LeadByteTest isLead)
+{
+    std::vector<std::size_t> ends;
+    std::size_t i = 0;
+    while (i < path.size()) {
+        i += isLead(static_cast<unsigned char>(path[i])) && i + 1 < path.size() ? 2 : 1;
+        ends.push_back(i);
+    }
+    return ends;
+}
+
+bool IsSeparator(std::string_view path, std::size_t start, std::size_t end)
+{
+    return end - start == 1 && (path[start] == '\\' || path[start] == ':');
+}
+
+void CheckWithoutTrailingBackslash(std::string_view path, scanner::LeadByteTest isLead, bool lastIsBackslash)
+{
+    const std::string_view kept = scanner::WithoutTrailingBackslash(path, isLead);
+    Require(IsPrefix(kept, path));
+    // At most one byte goes, and only a backslash standing as a character.
+    Require(kept.size() == path.size() - (lastIsBackslash ? 1 : 0));
+}
+
+void CheckParentPart(std::string_view path, scanner::LeadByteTest isLead, const std::vector<std::size_t>& ends)
+{
+    const std::string_view parent = scanner::ParentPart(path, isLead);
+    Require(IsPrefix(parent, path));
+    // Up to the end of the last '\' or ':' that stands as a character, so
+    // strictly shorter unless the path itself ends in one: that is what stops
+    // the parent-first folder creation from recursing for ever.
+    std::size_t expected = 0;
+    for (std::size_t k = 0; k < ends.size(); ++k) {
+        const std::size_t start = k == 0 ? 0 : ends[k - 1];
+        if (IsSeparator(path, start, ends[k])) expected = ends[k];
+    }
+    Require(parent.size() == expected);
+}
+
+void CheckUsableDestination(std::string_view folder)
+{
+    const std::string usable = scanner::UsableDestination(folder);
+    // Quoted (trailing blanks and tabs aside): the quotes and what follows
+    // them go; anything else stays as it is.
+    const std::size_t lastKept = folder.find_last_not_of(" \t");
+    const bool quoted = lastKept != std::string_view::npos && lastKept > 0 && folder.front() == '"' &&
+                        folder[lastKept] == '"';
+    Require(quoted != (usable == folder));
+    if (!quoted) return;
+    Require(usable.size() + 2 <= folder.size());
+    Require(folder.front() == '"' && folder.substr(1, usable.size()) == usable);
+    Require(folder[usable.size() + 1] == '"');
+    Require(folder.find_first_not_of(" \t", usable.size() + 2) == std::string_view::npos);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    if (size == 0) return 0;
+    const scanner::LeadByteTest isLead = kLeadByteTests[data[0] % std::size(kLeadByteTests)];
+    // libFuzzer's buffer ends where the path does, so ASan sees any read past
+    // its end (a std::string copy would hide one behind its NUL).
+    const std::string_view path(reinterpret_cast<const char*>(data) + 1, size - 1);
+
+    const std::vector<std::size_t> ends = CharacterEnds(path, isLead);
+    const std::size_t lastStart = ends.size() < 2 ? 0 : ends[ends.size() - 2];
+    const bool lastIsBackslash = !ends.empty() && ends.back() - lastStart == 1 && path[lastStart] == '\\';
+
+    CheckWithoutTrailingBackslash(path, isLead, lastIsBackslash);
+    CheckParentPart(path, isLead, ends);
+    CheckUsableDestination(path);
+    return 0;
+}

@@ -1,0 +1,157 @@
+#include "SoakReceivers.h"
+
+#include <stdexcept>
+
+#include "TestSupport.h"
+#include "receivers/ByteEscape.h"
+
+namespace soak {
+
+using namespace testing_support;
+
+namespace {
+
+// A hung receiver sleeps far longer than its segment lasts; a slow one long
+// enough to be waited for on every set, short enough to keep the run brief.
+constexpr int kHungMs = 120000;
+constexpr int kSlowMs = 30;
+
+const char* WindowClassOf(const std::string& windows)
+{
+    return windows == "host" ? "TTesmiraWnd" : "VELT_FOTO_SERVER";
+}
+
+std::string HangOption(const std::string& windows, Behaviour behaviour)
+{
+    if (behaviour == Behaviour::Hung) return " --hang " + windows + "=" + std::to_string(kHungMs);
+    if (behaviour == Behaviour::Slow) return " --hang " + windows + "=" + std::to_string(kSlowMs);
+    return {};
+}
+
+// Starts a receiver with its console output thrown away: it prints every
+// line it logs, thousands of long ones here.
+win::UniqueHandle StartQuietly(std::string commandLine)
+{
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    win::UniqueHandle nul(CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
+                                      OPEN_EXISTING, 0, nullptr));
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = startup.hStdError = nul.get();
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
+        throw std::runtime_error("cannot start " + commandLine);
+    CloseHandle(info.hThread);
+    return win::UniqueHandle(info.hProcess);
+}
+
+void End(win::UniqueHandle& process)
+{
+    if (!process) return;
+    TerminateProcess(process.get(), 0);
+    WaitForSingleObject(process.get(), 10000);
+    process.reset();
+}
+
+// The clipboard field of each "WM_ACQ_DENOPTIX" line, unescaped.
+std::vector<std::string> ClipboardsLogged(const std::string& log)
+{
+    std::vector<std::string> clipboards;
+    for (const std::string& line : ReadLines(log)) {
+        if (line.find("\tWM_ACQ_DENOPTIX\t") == std::string::npos) continue;
+        const std::size_t field = line.find("\tclipboard=");
+        clipboards.push_back(field == std::string::npos ? "<missing>" : receivers::UnescapeBytes(line.substr(field + 11)));
+    }
+    return clipboards;
+}
+
+}  // namespace
+
+struct SoakReceivers::Instance {
+    std::string windows;
+    Behaviour behaviour;
+    std::string log;
+    win::UniqueHandle process;
+    ~Instance() { End(process); }
+    std::vector<int> sets;
+};
+
+SoakReceivers::SoakReceivers(std::string folder) : folder_(std::move(folder))
+{
+    host_ = Start("host", Behaviour::Healthy);
+    photo_ = Start("photo", Behaviour::Healthy);
+}
+
+SoakReceivers::~SoakReceivers() = default;
+
+std::unique_ptr<SoakReceivers::Instance> SoakReceivers::Start(const char* windows, Behaviour behaviour)
+{
+    if (behaviour == Behaviour::Absent) return nullptr;
+    auto instance = std::make_unique<Instance>();
+    instance->windows = windows;
+    instance->behaviour = behaviour;
+    instance->log = folder_ + "\\" + windows + "-" + std::to_string(++started_) + ".log";
+    instance->process = StartQuietly("\"" + BinDir() + "\\DenoptixReceivers.exe\" --windows " +
+                                                       windows + " --log \"" + instance->log + "\"" +
+                                                       HangOption(windows, behaviour));
+    const std::string log = instance->log;
+    if (!WaitUntil([&] { return !ReadLines(log).empty() && ReadLines(log)[0] == "ready"; }, 30s))
+        throw std::runtime_error(std::string("the stand-in receiver did not start: ") + windows);
+    return instance;
+}
+
+void SoakReceivers::Replace(std::unique_ptr<Instance>& current, const char* windows, Behaviour wanted)
+{
+    const bool healthy = current != nullptr && current->behaviour == Behaviour::Healthy;
+    if (healthy && wanted == Behaviour::Healthy) return;
+    if (current == nullptr && wanted == Behaviour::Absent) return;
+    if (current != nullptr) {
+        End(current->process);  // hung or not
+        ended_.push_back(std::move(current));
+        // The bridge looks the window up by class: the old one must be gone.
+        if (!WaitUntil([&] { return FindWindowA(WindowClassOf(windows), nullptr) == nullptr; }, 15s))
+            throw std::runtime_error(std::string("an ended receiver's window stayed: ") + windows);
+    }
+    current = Start(windows, wanted);
+}
+
+void SoakReceivers::Arrange(Behaviour host, Behaviour photo)
+{
+    Replace(host_, "host", host);
+    Replace(photo_, "photo", photo);
+}
+
+void SoakReceivers::Sent(int set)
+{
+    for (auto* instance : {host_.get(), photo_.get()})
+        if (instance != nullptr) instance->sets.push_back(set);
+}
+
+std::vector<std::string> SoakReceivers::StopAndVerify(const std::function<std::string(int)>& namesOfSet)
+{
+    for (auto* current : {&host_, &photo_}) {
+        if (*current == nullptr) continue;
+        End((*current)->process);
+        ended_.push_back(std::move(*current));
+    }
+    std::vector<std::string> faults;
+    for (const auto& instance : ended_) {
+        const std::vector<std::string> logged = ClipboardsLogged(instance->log);
+        const std::string who = instance->log + ": ";
+        // A hung receiver logs what reached it before it stopped answering;
+        // each of those must still be one whole set, in order.
+        const bool hung = instance->behaviour == Behaviour::Hung;
+        if (hung ? logged.empty() || logged.size() > instance->sets.size() : logged.size() != instance->sets.size())
+            faults.push_back(who + std::to_string(logged.size()) + " sets logged, " +
+                             std::to_string(instance->sets.size()) + " sent");
+        for (std::size_t i = 0; i < logged.size() && i < instance->sets.size(); ++i) {
+            if (logged[i] == namesOfSet(instance->sets[i])) continue;
+            faults.push_back(who + "set " + std::to_string(instance->sets[i]) + " arrived with other names");
+            break;
+        }
+    }
+    return faults;
+}
+
+}  // namespace soak
