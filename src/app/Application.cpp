@@ -8,6 +8,7 @@
 #include "ui/MainForm.h"
 #include "win/ComRuntime.h"
 #include "win/Error.h"
+#include "win/WindowClass.h"
 
 namespace app {
 
@@ -17,16 +18,7 @@ constexpr char kApplicationClassName[] = "TApplication";
 
 Application::Application(HINSTANCE instance)
 {
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (!GetClassInfoExA(instance, kApplicationClassName, &existing)) {
-        WNDCLASSEXA type{};
-        type.cbSize = sizeof type;
-        type.lpfnWndProc = WindowProc;
-        type.hInstance = instance;
-        type.lpszClassName = kApplicationClassName;
-        win::CheckLastError(RegisterClassExA(&type), "RegisterClassEx");
-    }
+    win::RegisterWindowClassOnce(instance, kApplicationClassName, WindowProc);
     window_.reset(win::CheckLastError(CreateWindowExA(0, kApplicationClassName, ApplicationTitle().c_str(),
                                                       WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU,
                                                       0, 0, 0, 0, nullptr, nullptr, instance, this),

@@ -2,12 +2,15 @@
 
 #include <commctrl.h>
 
+#include <string_view>
+
 #include "host/Messages.h"
 #include "host/Notifier.h"
 #include "settings/SettingsStore.h"
 #include "ui/ListSelection.h"
 #include "ui/Panel.h"
 #include "win/Error.h"
+#include "win/WindowClass.h"
 
 namespace ui {
 
@@ -19,21 +22,6 @@ const bool g_messagesRegistered = (host::RegisterMessages(), true);
 
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-
-void RegisterFormClass(HINSTANCE instance, WNDPROC procedure)
-{
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(instance, layout::kForm.className, &existing)) return;
-    WNDCLASSEXA form{};
-    form.cbSize = sizeof form;
-    form.lpfnWndProc = procedure;
-    form.hInstance = instance;
-    form.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    form.lpszClassName = layout::kForm.className;
-    win::CheckLastError(RegisterClassExA(&form), "RegisterClassEx");
-}
 
 HWND CreateTooltips(HWND owner, HINSTANCE instance)
 {
@@ -63,7 +51,8 @@ TForm1::TForm1(HINSTANCE instance, HWND applicationWindow, std::function<void()>
     (void)g_messagesRegistered;
     INITCOMMONCONTROLSEX common{sizeof common, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
     InitCommonControlsEx(&common);
-    RegisterFormClass(instance, WindowProc);
+    win::RegisterWindowClassOnce(instance, layout::kForm.className, WindowProc,
+                                 reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
     RegisterPanelClass(instance);
 
     dpi_ = GetDpiForSystem();
@@ -178,7 +167,7 @@ void TForm1::ApplyLayout()
     LOGFONTA face{};
     face.lfHeight = -Scale(layout::kForm.fontHeight);
     face.lfCharSet = DEFAULT_CHARSET;
-    lstrcpynA(face.lfFaceName, layout::kForm.fontFace, LF_FACESIZE);
+    std::string_view(layout::kForm.fontFace).copy(face.lfFaceName, LF_FACESIZE - 1);
     win::UniqueGdiObject font(CreateFontIndirectA(&face));
 
     for (const auto& design : layout::kControls) {

@@ -1,6 +1,6 @@
 #include "ui/Panel.h"
 
-#include "win/Error.h"
+#include "win/WindowClass.h"
 
 namespace ui {
 
@@ -36,17 +36,7 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 
 void RegisterPanelClass(HINSTANCE instance)
 {
-    WNDCLASSEXA existing{};
-    existing.cbSize = sizeof existing;
-    if (GetClassInfoExA(instance, kPanelClassName, &existing)) return;
-    WNDCLASSEXA panel{};
-    panel.cbSize = sizeof panel;
-    panel.lpfnWndProc = PanelProc;
-    panel.hInstance = instance;
-    panel.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    panel.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    panel.lpszClassName = kPanelClassName;
-    win::CheckLastError(RegisterClassExA(&panel), "RegisterClassEx");
+    win::RegisterWindowClassOnce(instance, kPanelClassName, PanelProc, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1));
 }
 
 }  // namespace ui
