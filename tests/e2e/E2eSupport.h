@@ -9,23 +9,23 @@
 
 #include "BridgeHarness.h"
 #include "ReceiverLog.h"
+#include "ui/MainFormLayout.h"
 
 namespace e2e {
 
 using namespace std::chrono_literals;
 using testing_support::BridgeRun;
 
-enum ControlId : int {
-    kAccendi = 101,
-    kCustomScan = 103,
-    kUnsharp = 104,
-    kIntraRes = 105,
-    kExtraRes = 106,
-    kEndoScan = 107,
-};
+// The controls as the window's layout names them.
+using ui::layout::kAccendi;
+using ui::layout::kCustomScan;
+using ui::layout::kEndoScan;
+using ui::layout::kUnsharp;
+inline constexpr int kIntraRes = ui::layout::kComboIntraRes;
+inline constexpr int kExtraRes = ui::layout::kComboExtraRes;
 
 // The designed place of the main window at 96 dpi.
-inline constexpr POINT kDesignedPlace = {691, 183};
+inline constexpr POINT kDesignedPlace = {ui::layout::kForm.left, ui::layout::kForm.top};
 
 class E2eTest : public ::testing::Test {
 protected:
