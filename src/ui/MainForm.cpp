@@ -92,10 +92,8 @@ void TForm1::CreateControls()
     tooltips_ = CreateTooltips(hwnd_, instance_);
     for (const auto& design : layout::kControls) {
         HWND control = CreateChild(design);
-        HWND hintTarget = control;
-        if (design.kind == layout::Kind::ScannerControl) hintTarget = scanProxy_->Window();
-        AddHint(tooltips_, hwnd_, hintTarget, design.hint);
-        if (design.kind != layout::Kind::Panel && hintTarget != nullptr) tabOrder_.Append(hintTarget);
+        AddHint(tooltips_, hwnd_, control, design.hint);
+        if (design.kind != layout::Kind::Panel && control != nullptr) tabOrder_.Append(control);
     }
     // EndoScan lies over the panel: it must be drawn above it.
     SetWindowPos(endoScan_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);

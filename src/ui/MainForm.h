@@ -99,7 +99,6 @@ private:
     HWND applicationWindow_;
     std::function<void()> onClosed_;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
-    win::UniqueHwnd window_;
     win::UniqueGdiObject font_;
     HWND accendi_ = nullptr;
     HWND panel1_ = nullptr;
@@ -111,6 +110,9 @@ private:
     HWND tooltips_ = nullptr;
     TabOrder tabOrder_;
     std::unique_ptr<scanner::TDenOptixScanProxy> scanProxy_;
+    // Last, so it goes first: destroying the window still finds every other
+    // member alive, also when construction fails half-way.
+    win::UniqueHwnd window_;
 };
 
 }  // namespace ui
