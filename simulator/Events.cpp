@@ -44,11 +44,19 @@ EventArgs::~EventArgs()
     for (auto& value : values_) VariantClear(&value);
 }
 
-EventArgs& EventArgs::Short(short value)
+namespace {
+VARIANT EmptyOfType(VARTYPE type)
 {
     VARIANT v;
     VariantInit(&v);
-    v.vt = VT_I2;
+    v.vt = type;
+    return v;
+}
+}  // namespace
+
+EventArgs& EventArgs::Short(short value)
+{
+    VARIANT v = EmptyOfType(VT_I2);
     v.iVal = value;
     values_.push_back(v);
     return *this;
@@ -56,9 +64,7 @@ EventArgs& EventArgs::Short(short value)
 
 EventArgs& EventArgs::Long(long value)
 {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_I4;
+    VARIANT v = EmptyOfType(VT_I4);
     v.lVal = value;
     values_.push_back(v);
     return *this;
@@ -66,9 +72,7 @@ EventArgs& EventArgs::Long(long value)
 
 EventArgs& EventArgs::Text(const ReportedName& value)
 {
-    VARIANT v;
-    VariantInit(&v);
-    v.vt = VT_BSTR;
+    VARIANT v = EmptyOfType(VT_BSTR);
     v.bstrVal = nullptr;
     if (value) {
         v.bstrVal = SysAllocStringLen(value->data(), static_cast<UINT>(value->size()));
