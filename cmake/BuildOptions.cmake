@@ -11,5 +11,25 @@ else()
     -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
     $<$<BOOL:${DENOPTIX_WARNINGS_AS_ERRORS}>:-Werror>)
   # Each .exe and .dll must run alone: no libgcc, libstdc++ or winpthread DLLs.
-  target_link_options(denoptix_build_options INTERFACE -static -static-libgcc -static-libstdc++)
+  # Page-sized file alignment lets Wine map an image's sections straight from
+  # the file instead of copying them into private memory; Windows maps
+  # images either way.
+  target_link_options(denoptix_build_options INTERFACE -static -static-libgcc -static-libstdc++
+    -Wl,--file-alignment=4096)
 endif()
+
+# Moves a program's debug information and symbols into "<file>.debug" beside
+# it, linked by name so gdb and winedbg still find them. MinGW otherwise
+# keeps the DWARF sections inside the image: a shipped program five times
+# its size, and under Wine, whenever an image cannot be mapped from its
+# file, megabytes of private memory per process that nothing reads.
+function(denoptix_separate_debug_info target)
+  if(MSVC OR NOT CMAKE_OBJCOPY)
+    return()  # MSVC keeps debug information in a .pdb already
+  endif()
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> $<TARGET_FILE:${target}>.debug
+    COMMAND ${CMAKE_OBJCOPY} --strip-unneeded --add-gnu-debuglink=$<TARGET_FILE:${target}>.debug
+            $<TARGET_FILE:${target}>
+    VERBATIM)
+endfunction()
