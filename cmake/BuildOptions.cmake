@@ -10,10 +10,10 @@ else()
   target_compile_options(denoptix_build_options INTERFACE
     -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wno-sign-conversion
     $<$<BOOL:${DENOPTIX_WARNINGS_AS_ERRORS}>:-Werror>)
-  # Each .exe and .dll must run alone: no libgcc, libstdc++ or winpthread DLLs.
-  # Page-sized file alignment lets Wine map an image's sections straight from
-  # the file instead of copying them into private memory; Windows maps
-  # images either way.
+  # Each .exe and .dll must run alone: no libgcc, libstdc++ or winpthread
+  # DLLs. Page-sized file alignment lets Wine map an image's sections
+  # straight from the file instead of copying them into private memory;
+  # Windows maps images either way.
   target_link_options(denoptix_build_options INTERFACE -static -static-libgcc -static-libstdc++
     -Wl,--file-alignment=4096)
 endif()
