@@ -28,13 +28,6 @@ void Require(bool condition)
     if (!condition) std::abort();
 }
 
-bool IsPrefix(std::string_view part, std::string_view whole)
-{
-    return part.data() == whole.data() && part.size() <= whole.size();
-}
-
-// Where each character ends, reading left to right: a lead byte takes the
-// next byte with it, unless it is the last byte.
 std::vector<std::size_t> CharacterEnds(std::string_view path, scanner::LeadByteTest isLead)
 {
     std::vector<std::size_t> ends;
@@ -51,27 +44,39 @@ bool IsSeparator(std::string_view path, std::size_t start, std::size_t end)
     return end - start == 1 && (path[start] == '\\' || path[start] == ':');
 }
 
-void CheckWithoutTrailingBackslash(std::string_view path, scanner::LeadByteTest isLead, bool lastIsBackslash)
+// The folder walk as the rule reads, one level at a time: each level parsed
+// afresh from its first byte, one trailing backslash dropped, then its
+// parent taken. The rule's own single pass must give exactly this.
+scanner::FolderLevels LevelsOneAtATime(std::string_view level, scanner::LeadByteTest isLead)
 {
-    const std::string_view kept = scanner::WithoutTrailingBackslash(path, isLead);
-    Require(IsPrefix(kept, path));
-    // At most one byte goes, and only a backslash standing as a character.
-    Require(kept.size() == path.size() - (lastIsBackslash ? 1 : 0));
+    scanner::FolderLevels levels;
+    for (;;) {
+        if (level.empty()) {
+            levels.runsOut = true;
+            return levels;
+        }
+        std::vector<std::size_t> ends = CharacterEnds(level, isLead);
+        const std::size_t lastStart = ends.size() < 2 ? 0 : ends[ends.size() - 2];
+        if (IsSeparator(level, lastStart, ends.back()) && level[lastStart] == '\\') {
+            level.remove_suffix(1);
+            ends = CharacterEnds(level, isLead);
+        }
+        std::size_t parent = 0;
+        for (std::size_t k = 0; k < ends.size(); ++k) {
+            if (IsSeparator(level, k == 0 ? 0 : ends[k - 1], ends[k])) parent = ends[k];
+        }
+        if (level.size() < 3 || parent == level.size()) return levels;
+        levels.lengths.push_back(level.size());
+        level = level.substr(0, parent);
+    }
 }
 
-void CheckParentPart(std::string_view path, scanner::LeadByteTest isLead, const std::vector<std::size_t>& ends)
+void CheckFolderLevels(std::string_view path, scanner::LeadByteTest isLead)
 {
-    const std::string_view parent = scanner::ParentPart(path, isLead);
-    Require(IsPrefix(parent, path));
-    // Up to the end of the last '\' or ':' that stands as a character, so
-    // strictly shorter unless the path itself ends in one: that is what stops
-    // the parent-first folder creation from recursing for ever.
-    std::size_t expected = 0;
-    for (std::size_t k = 0; k < ends.size(); ++k) {
-        const std::size_t start = k == 0 ? 0 : ends[k - 1];
-        if (IsSeparator(path, start, ends[k])) expected = ends[k];
-    }
-    Require(parent.size() == expected);
+    const scanner::FolderLevels levels = scanner::FolderLevelsOf(path, isLead);
+    const scanner::FolderLevels expected = LevelsOneAtATime(path, isLead);
+    Require(levels.lengths == expected.lengths);
+    Require(levels.runsOut == expected.runsOut);
 }
 
 void CheckUsableDestination(std::string_view folder)
@@ -100,12 +105,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // its end (a std::string copy would hide one behind its NUL).
     const std::string_view path(reinterpret_cast<const char*>(data) + 1, size - 1);
 
-    const std::vector<std::size_t> ends = CharacterEnds(path, isLead);
-    const std::size_t lastStart = ends.size() < 2 ? 0 : ends[ends.size() - 2];
-    const bool lastIsBackslash = !ends.empty() && ends.back() - lastStart == 1 && path[lastStart] == '\\';
-
-    CheckWithoutTrailingBackslash(path, isLead, lastIsBackslash);
-    CheckParentPart(path, isLead, ends);
+    CheckFolderLevels(path, isLead);
     CheckUsableDestination(path);
     return 0;
 }

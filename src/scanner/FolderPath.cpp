@@ -1,46 +1,43 @@
 #include "scanner/FolderPath.h"
 
 #include <cstddef>
+#include <vector>
 
 namespace scanner {
 
-namespace {
-
-// Where the path's last character starts. A lead byte with nothing after it
-// counts as a character of its own.
-std::size_t LastCharacterStart(std::string_view path, LeadByteTest isLeadByte)
+FolderLevels FolderLevelsOf(std::string_view path, LeadByteTest isLeadByte)
 {
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < path.size();) {
-        start = i;
-        const bool doubleByte = isLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size();
-        i += doubleByte ? 2 : 1;
-    }
-    return start;
-}
-
-}  // namespace
-
-std::string_view WithoutTrailingBackslash(std::string_view path, LeadByteTest isLeadByte)
-{
-    if (path.empty()) return path;
-    const std::size_t last = LastCharacterStart(path, isLeadByte);
-    if (last == path.size() - 1 && path[last] == '\\') path.remove_suffix(1);
-    return path;
-}
-
-std::string_view ParentPart(std::string_view path, LeadByteTest isLeadByte)
-{
-    std::size_t end = 0;
+    // Every level ends on a character boundary of the whole path, and a
+    // prefix ending there reads exactly as the whole path does up to it, so
+    // the separators are found once, left to right.
+    std::vector<std::size_t> separatorEnds;
     for (std::size_t i = 0; i < path.size();) {
         if (isLeadByte(static_cast<unsigned char>(path[i])) && i + 1 < path.size()) {
             i += 2;
             continue;
         }
-        if (path[i] == '\\' || path[i] == ':') end = i + 1;
+        if (path[i] == '\\' || path[i] == ':') separatorEnds.push_back(i + 1);
         ++i;
     }
-    return path.substr(0, end);
+
+    FolderLevels levels;
+    std::size_t length = path.size();
+    std::size_t separators = separatorEnds.size();  // those ending within `length`
+    const auto lastSeparatorEnd = [&] {
+        while (separators > 0 && separatorEnds[separators - 1] > length) --separators;
+        return separators > 0 ? separatorEnds[separators - 1] : 0;
+    };
+    for (;;) {
+        if (length == 0) {
+            levels.runsOut = true;
+            return levels;
+        }
+        if (lastSeparatorEnd() == length && path[length - 1] == '\\') --length;
+        const std::size_t parent = lastSeparatorEnd();
+        if (length < 3 || parent == length) return levels;
+        levels.lengths.push_back(length);
+        length = parent;
+    }
 }
 
 std::string UsableDestination(std::string_view destinationFolder)

@@ -2,20 +2,28 @@
 // Path text rules for the destination folder. Pure string logic: the code
 // page's lead-byte test is a parameter, so double-byte code pages can be
 // exercised on any system, and nothing here calls the platform.
+#include <cstddef>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace scanner {
 
 using LeadByteTest = bool (*)(unsigned char byte);
 
-// Removes one trailing backslash. A backslash that is the trail byte of a
-// double-byte character is part of that character and stays.
-std::string_view WithoutTrailingBackslash(std::string_view path, LeadByteTest isLeadByte);
-
-// The prefix up to and including the last backslash or colon, skipping trail
-// bytes; empty when the path has neither.
-std::string_view ParentPart(std::string_view path, LeadByteTest isLeadByte);
+// The folders that making a path may have to create, from the path itself
+// outwards, each the length of a prefix of the path with one trailing
+// backslash dropped. The walk ends, without a look at the disk, at a level
+// shorter than three characters or still ending in a backslash or colon;
+// those count as there already. When it ends because no path is left (an
+// empty path, or a relative name without a parent) runsOut is set: unless
+// one of the levels exists, there is nothing to build the folder on.
+// One pass over the path, however deep it is.
+struct FolderLevels {
+    std::vector<std::size_t> lengths;  // innermost first
+    bool runsOut = false;
+};
+FolderLevels FolderLevelsOf(std::string_view path, LeadByteTest isLeadByte);
 
 // Hosts quote paths that contain blanks, and a double quote can never be part
 // of a Windows path. When the folder, ignoring trailing blanks and tabs,

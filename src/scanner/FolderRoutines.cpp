@@ -16,18 +16,23 @@ bool FolderExists(const std::string& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool CreateFolderPath(std::string path, DWORD* failure)
+bool CreateFolderPath(const std::string& path, DWORD* failure)
 {
-    if (path.empty()) throw win::Error("Unable to create directory");
-    path.resize(WithoutTrailingBackslash(path, AnsiLeadByte).size());
+    // A loop, not a call per level: a destination may be nested thousands
+    // of folders deep, and the stack must not depend on it.
+    const FolderLevels levels = FolderLevelsOf(path, AnsiLeadByte);
+    std::size_t missing = 0;
+    while (missing < levels.lengths.size() && !FolderExists(path.substr(0, levels.lengths[missing]))) ++missing;
+    if (missing == levels.lengths.size() && levels.runsOut) throw win::Error("Unable to create directory");
 
-    const std::string_view parent = ParentPart(path, AnsiLeadByte);
-    if (path.size() < 3 || FolderExists(path) || parent.size() == path.size()) return true;
-
-    if (!CreateFolderPath(std::string(parent), failure)) return false;
-    if (CreateDirectoryA(path.c_str(), nullptr)) return true;
-    if (failure != nullptr) *failure = GetLastError();
-    return false;
+    // Parents before children.
+    while (missing > 0) {
+        const std::string folder = path.substr(0, levels.lengths[--missing]);
+        if (CreateDirectoryA(folder.c_str(), nullptr)) continue;
+        if (failure != nullptr) *failure = GetLastError();
+        return false;
+    }
+    return true;
 }
 
 std::string FolderCreationFailure(const std::string& folder, DWORD failure)

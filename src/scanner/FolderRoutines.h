@@ -20,7 +20,7 @@ bool FolderExists(const std::string& path);
 // runs out of path: empty, or a relative path whose first missing component
 // has three or more characters. On false, *failure (when given) receives the
 // system error code of the creation that failed.
-bool CreateFolderPath(std::string path, DWORD* failure = nullptr);
+bool CreateFolderPath(const std::string& path, DWORD* failure = nullptr);
 
 // What the operator is told when the folder could not be created: the folder
 // and the system's reason.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "scanner/FolderPath.h"
 
@@ -18,42 +19,43 @@ bool Cp932Lead(unsigned char byte)
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
 }
 
-TEST(FolderPath, TrailingBackslashAndParentPart)
+// The folders a destination may need, innermost first, and whether the walk
+// ran out of path (then the outermost must exist, or nothing can be made).
+TEST(FolderPath, LevelsFromTheFolderOutwards)
 {
     struct Case {
         const char* path;
         scanner::LeadByteTest isLeadByte;
-        const char* withoutTrailing;
-        const char* parent;
+        std::vector<std::string> levels;
+        bool runsOut;
     } const cases[] = {
-        {"", SingleByte, "", ""},
-        {"abc", SingleByte, "abc", ""},
-        {"C:", SingleByte, "C:", "C:"},
-        {"C:\\", SingleByte, "C:", "C:\\"},
-        {"C:foo", SingleByte, "C:foo", "C:"},
-        {"C:\\a\\b", SingleByte, "C:\\a\\b", "C:\\a\\"},
-        {"C:\\a\\b\\", SingleByte, "C:\\a\\b", "C:\\a\\b\\"},
-        {"C:\\a\\\\", SingleByte, "C:\\a\\", "C:\\a\\\\"},  // only one backslash goes
-        {"\\\\server\\share", SingleByte, "\\\\server\\share", "\\\\server\\"},
-        {"\\\\", SingleByte, "\\", "\\\\"},
-        {"a:b\\c:d", SingleByte, "a:b\\c:d", "a:b\\c:"},
+        {"", SingleByte, {}, true},
+        {"abc", SingleByte, {"abc"}, true},
+        {"abc\\def", SingleByte, {"abc\\def", "abc"}, true},
+        {"ab\\cde", SingleByte, {"ab\\cde"}, false},  // "ab" is too short to need making
+        {"C:", SingleByte, {}, false},
+        {"C:\\", SingleByte, {}, false},
+        {"C:foo", SingleByte, {"C:foo"}, false},
+        {"C:\\a\\b\\", SingleByte, {"C:\\a\\b", "C:\\a"}, false},  // one trailing backslash goes
+        {"C:\\a\\\\", SingleByte, {}, false},                    // the second one stays: done
+        {"\\\\server\\share", SingleByte, {"\\\\server\\share", "\\\\server"}, false},
+        {"a:b\\c:d", SingleByte, {"a:b\\c:d"}, false},
         // Without lead bytes, 0x81 0x5C is two characters, the second a backslash.
-        {"C:\\\x81\x5C", SingleByte, "C:\\\x81", "C:\\\x81\x5C"},
-        {"C:\\\x81\x5C", Cp932Lead, "C:\\\x81\x5C", "C:\\"},
-        {"\x81\x5C", Cp932Lead, "\x81\x5C", ""},
-        {"C:\\\x81\x5C\\", Cp932Lead, "C:\\\x81\x5C", "C:\\\x81\x5C\\"},
-        {"C:\\\x81\x5C\x81\x5C", Cp932Lead, "C:\\\x81\x5C\x81\x5C", "C:\\"},
-        {"\x82\xA0\\", Cp932Lead, "\x82\xA0", "\x82\xA0\\"},
-        {"ab\x81:", Cp932Lead, "ab\x81:", ""},  // a colon as trail byte is no drive
-        {"ab\x81:", SingleByte, "ab\x81:", "ab\x81:"},
-        // A lead byte with nothing after it is a character of its own.
-        {"\\\x81", Cp932Lead, "\\\x81", "\\"},
-        {"\xE0\\\\", Cp932Lead, "\xE0\\", "\xE0\\\\"},
+        {"C:\\\x81\x5C", SingleByte, {"C:\\\x81"}, false},
+        {"C:\\\x81\x5C", Cp932Lead, {"C:\\\x81\x5C"}, false},
+        {"C:\\\x81\x5C\\", Cp932Lead, {"C:\\\x81\x5C"}, false},
+        {"C:\\\x81\x5C\x81\x5C", Cp932Lead, {"C:\\\x81\x5C\x81\x5C"}, false},
+        {"ab\x81:", Cp932Lead, {"ab\x81:"}, true},  // a colon as trail byte is no drive
+        {"ab\x81:", SingleByte, {}, false},
+        {"\xE0\\\\", Cp932Lead, {}, false},
     };
     for (const auto& c : cases) {
         const std::string kind = c.isLeadByte == SingleByte ? "single-byte " : "cp932 ";
-        EXPECT_EQ(scanner::WithoutTrailingBackslash(c.path, c.isLeadByte), c.withoutTrailing) << kind << c.path;
-        EXPECT_EQ(scanner::ParentPart(c.path, c.isLeadByte), c.parent) << kind << c.path;
+        const scanner::FolderLevels levels = scanner::FolderLevelsOf(c.path, c.isLeadByte);
+        std::vector<std::string> folders;
+        for (const std::size_t length : levels.lengths) folders.emplace_back(c.path, length);
+        EXPECT_EQ(folders, c.levels) << kind << c.path;
+        EXPECT_EQ(levels.runsOut, c.runsOut) << kind << c.path;
     }
 }
 
