@@ -13,9 +13,10 @@ namespace ui {
 void TForm1::PowerOnScanner()
 {
     auto& control = DenOptixScanProxy1();
-    if (!DestinationFolder.empty()) {
-        // Hosts quote folders with blanks; the quotes are never part of the name.
-        const std::string folder = scanner::UsableDestination(DestinationFolder);
+    // Hosts quote folders with blanks; the quotes are never part of the name,
+    // and a host whose folder variable was empty passes "" alone: no folder.
+    const std::string folder = scanner::UsableDestination(DestinationFolder);
+    if (!folder.empty()) {
         DWORD failure = 0;
         if (scanner::CreateFolderPath(folder, &failure)) {
             control.SetScanParmFinalLocation(folder);
