@@ -58,9 +58,11 @@ STDMETHODIMP ScanControl::Load(LPSTREAM stream)
     if (!stream) return E_POINTER;
     PersistedBytes bytes{};
     const auto size = static_cast<ULONG>(bytes.size());
-    const auto state = ReadFully(*stream, bytes.data(), size) == size ? Decode(bytes) : std::nullopt;
+    const auto read = ReadFully(*stream, bytes.data(), size) == size ? Decode(bytes) : std::nullopt;
+    // Refusing on request stands in for a control of another version, whose
+    // format the container's stored bytes are not.
+    const auto state = config_.refuseState ? std::nullopt : read;
     if (!state) {
-        // A real failure, so the container can fall back to InitNew.
         log_.Write("load failed");
         return E_FAIL;
     }

@@ -145,6 +145,7 @@ SimConfig ConfigFromEnvironment()
     FromEnvironment(L"DENOPTIX_SIM_FAIL", [&](const std::wstring& v) { config.failures = ParseFailureList(v); });
     FromEnvironment(L"DENOPTIX_SIM_FOLDER", [&](const std::wstring& v) { config.defaultFolder = v; });
     FromEnvironment(L"DENOPTIX_SIM_AUTOSCAN", [&](const std::wstring&) { config.autoScan = true; });
+    FromEnvironment(L"DENOPTIX_SIM_REFUSE_STATE", [&](const std::wstring&) { config.refuseState = true; });
     FromEnvironment(L"DENOPTIX_SIM_INITIAL_ENABLED", [&](const std::wstring& v) { config.initialEnabled = v == L"1"; });
     FromEnvironment(L"DENOPTIX_SIM_INITIAL_OPTIONS", [&](const std::wstring& v) { config.initialOptions = ParseOptionList(v); });
     return config;

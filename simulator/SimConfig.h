@@ -33,6 +33,7 @@ struct SimConfig {
     std::wstring logPath;        // empty: no log
     bool autoScan = false;
     bool initialEnabled = false;
+    bool refuseState = false;  // Load fails as for a state of another format
     std::vector<std::pair<std::wstring, std::wstring>> initialOptions;  // property, value
 };
 

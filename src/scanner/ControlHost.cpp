@@ -60,12 +60,15 @@ void ControlHost::SetClientSite()
 
 void ControlHost::LoadState(std::span<const std::byte> persistedState)
 {
-    const auto persist = object_.as<IPersistStreamInit>();
-    const auto stream = StreamHolding(persistedState);
-    if (SUCCEEDED(persist->Load(stream.get()))) return;
-    // A control that refuses its stored state still comes up with its
-    // defaults rather than failing the whole start-up.
-    win::ThrowIfFailed(persist->InitNew());
+    // A control that will not take the state the bridge carries for it is not
+    // the control the bridge was made for; coming up from its defaults would
+    // hide that from the operator and the integrator.
+    const auto persist = object_.try_as<IPersistStreamInit>();
+    const HRESULT loaded = persist ? persist->Load(StreamHolding(persistedState).get()) : E_NOINTERFACE;
+    if (FAILED(loaded)) {
+        throw win::Error("The scanner control refused its stored state: " +
+                         win::SystemMessage(static_cast<DWORD>(loaded)));
+    }
 }
 
 void ControlHost::ActivateInPlace(HWND parent, const RECT& bounds)

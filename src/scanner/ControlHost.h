@@ -16,8 +16,8 @@ namespace scanner {
 
 class ControlHost {
 public:
-    // Creates the control, hands it its persisted state (or lets it start from
-    // its defaults when it refuses that state), activates it in place at
+    // Creates the control, hands it its persisted state (a refusal is a
+    // failure to create it), activates it in place at
     // bounds and connects eventSink to its event interface. Throws win::Error;
     // whatever was set up by then is taken down again first.
     ControlHost(const CLSID& control, HWND parent, const RECT& bounds,

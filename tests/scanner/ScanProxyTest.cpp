@@ -168,14 +168,18 @@ TEST_F(ScanProxyTest, ActiveInPlaceAsAVisibleChildAtItsBounds)
     EXPECT_FALSE(LogHas("initnew"));
 }
 
-TEST_F(ScanProxyTest, RefusedStateFallsBackToTheControlsDefaults)
+// A control that refuses the state the bridge carries is not the one it was
+// made for: creating it fails, and what was set up is taken down again.
+TEST_F(ScanProxyTest, RefusedStateFailsTheCreation)
 {
     std::array<std::byte, 17> wrongMagic = kControlData;
     wrongMagic[0] = std::byte{'X'};
-    Host(wrongMagic);
-    EXPECT_NE(proxy->Window(), nullptr);
+    EXPECT_EQ(ErrorText([&] { Host(wrongMagic); }),
+              "The scanner control refused its stored state: " + win::SystemMessage(static_cast<DWORD>(E_FAIL)));
+    EXPECT_EQ(proxy, nullptr);
     EXPECT_TRUE(LogHas("load failed"));
-    EXPECT_TRUE(LogHas("initnew"));
+    EXPECT_FALSE(LogHas("initnew"));
+    EXPECT_TRUE(LogHas("close"));
 }
 
 // Per-user class registrations do not shadow the machine's under Wine, so a
