@@ -201,9 +201,23 @@ void TForm1::Show(int showCommand)
 
 void TForm1::Close()
 {
+    // The photo server may answer its close notification by closing us; that
+    // request runs inside our bounded send, and running FormClose again there
+    // would notify it again, without end.
+    if (closeState_ != CloseState::Open) return;
+    closeState_ = CloseState::Closing;
     CloseAction action = CloseAction::Hide;
-    FormClose(action);
-    if (action == CloseAction::None) return;
+    try {
+        FormClose(action);
+    } catch (...) {
+        closeState_ = CloseState::Open;  // abandoned: the operator may try again
+        throw;
+    }
+    if (action == CloseAction::None) {
+        closeState_ = CloseState::Open;
+        return;
+    }
+    closeState_ = CloseState::Closed;
     ShowWindow(hwnd_, SW_HIDE);
     if (onClosed_) onClosed_();
 }
@@ -275,6 +289,11 @@ void TForm1::OnDpiChanged(UINT dpi, const RECT& suggested)
 // settings are kept here, silently; the photo server is not told.
 void TForm1::OnEndSession()
 {
+    // A finished close has written everything already. One still running
+    // (waiting on the photo server) may never get to its save before the
+    // system ends the process, so the save is made here as well.
+    if (closeState_ == CloseState::Closed) return;
+    closeState_ = CloseState::Closed;
     try {
         settings::SaveSettings(Targets(), settings::WriteFailure::Ignore);
     } catch (...) {

@@ -35,7 +35,9 @@ public:
     TForm1& operator=(const TForm1&) = delete;
 
     void Show(int showCommand);
-    // Closes as the close box does: FormClose first; an error there keeps the window open.
+    // Closes as the close box does: FormClose first; an error there keeps the
+    // window open for another try. A request that comes while a close is
+    // running, or after it has ended, is ignored.
     void Close();
     // Keyboard handling that must run before dispatch (the Tab order).
     bool PreTranslateMessage(const MSG& message) const;
@@ -94,6 +96,11 @@ private:
     void RunClickHandler(HWND box);
     // The number a resolution list shows for its selected item.
     short SelectedResolution(HWND list) const;
+
+    // Where the window is in its close: a receiver may ask for another
+    // close from inside the one that is notifying it.
+    enum class CloseState { Open, Closing, Closed };
+    CloseState closeState_ = CloseState::Open;
 
     HINSTANCE instance_;
     HWND applicationWindow_;

@@ -199,5 +199,28 @@ TEST_F(BridgeLife, OperatorFaultsAreReportedOrOutwaitedAndTheBridgeGoesOn)
     ExpectMessage(received[3], kPhoto, "WM_DELETE_RESOURCE", 3);
 }
 
+// Some photo servers close the program that asks them to release their
+// resources. Their close request arrives while the bridge's own close waits
+// on them (a send) or just after it (a post): either way the close runs once.
+TEST_F(BridgeLife, APhotoServerThatClosesTheBridgeFromItsNotificationIsToldOnce)
+{
+    for (const char* how : {"send", "post"}) {
+        SCOPED_TRACE(how);
+        DeleteFileA(simLog_.c_str());
+        hosttest::ReceiverLog receivers(Path(std::string("receivers-") + how + ".log"));
+        receivers.Start("photo", std::string("--close-bridge photo=") + how);
+        auto bridge = Start(testing_support::BridgeCommandLine(""));
+        ASSERT_NE(bridge->Form(), nullptr);
+        const size_t readsBeforeClose = SimLog("get ").size();
+
+        EXPECT_EQ(bridge->CloseAndWait(), std::optional<DWORD>(0));
+        const auto received = receivers.Messages();
+        ASSERT_EQ(received.size(), 1u);
+        ExpectMessage(received[0], kPhoto, "WM_DELETE_RESOURCE", 3);
+        EXPECT_EQ(SimLog("get ").size() - readsBeforeClose, 3u) << "the three options are saved once";
+        EXPECT_TRUE(testing_support::BridgeDword("ExtraRes").has_value());
+    }
+}
+
 }  // namespace
 }  // namespace e2e

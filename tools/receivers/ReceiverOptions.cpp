@@ -8,7 +8,8 @@ namespace receivers {
 
 const char kReceiverUsage[] =
     "usage: DenoptixReceivers [--windows host,photo] [--log FILE] [--hang CLASS=MS]\n"
-    "                         [--set-clipboard CLASS=TEXT] [--result N] [--exit-after N]\n"
+    "                         [--set-clipboard CLASS=TEXT] [--close-bridge CLASS=send|post]\n"
+    "                         [--result N] [--exit-after N]\n"
     "                         [--timeout-ms N] [--title TEXT]\n"
     "CLASS is host, photo, TTesmiraWnd or VELT_FOTO_SERVER; TEXT uses the log's escapes.\n";
 
@@ -56,8 +57,8 @@ void ParseWindows(ReceiverOptions& options, const std::string& list)
 
 bool IsKnownOption(const std::string& option)
 {
-    for (const char* known : {"--windows", "--log", "--hang", "--set-clipboard", "--result", "--exit-after",
-                              "--timeout-ms", "--title"}) {
+    for (const char* known : {"--windows", "--log", "--hang", "--set-clipboard", "--close-bridge", "--result",
+                              "--exit-after", "--timeout-ms", "--title"}) {
         if (option == known) return true;
     }
     return false;
@@ -80,6 +81,10 @@ void ApplyOption(ReceiverOptions& options, const std::string& option, const std:
         } catch (const EscapeError& e) {
             throw OptionError(option + ": " + e.what());
         }
+    } else if (option == "--close-bridge") {
+        auto [role, how] = RoleAssignment(options, value, option);
+        if (how != "send" && how != "post") throw OptionError(option + ": expected send or post, not " + how);
+        role->closeBridge = how == "send" ? CloseBridge::Send : CloseBridge::Post;
     } else if (option == "--result") {
         options.result = ParseNumber<LRESULT>(value, option);
     } else if (option == "--exit-after") {

@@ -12,11 +12,17 @@ namespace receivers {
 constexpr char kHostClass[] = "TTesmiraWnd";
 constexpr char kPhotoClass[] = "VELT_FOTO_SERVER";
 
+// Some receivers close the program that notified them, from inside the
+// notification: by a send, which runs in the middle of the sender's own send,
+// or by a post, which arrives once the sender is back in its message loop.
+enum class CloseBridge { No, Send, Post };
+
 // What one of the two windows does; a window left out is not created.
 struct RoleOptions {
     bool enabled = true;
     DWORD hangMs = 0;
     std::optional<std::string> clipboardAfter;  // raw bytes, already unescaped
+    CloseBridge closeBridge = CloseBridge::No;
 };
 
 struct ReceiverOptions {

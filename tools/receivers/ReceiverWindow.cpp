@@ -14,6 +14,8 @@ namespace {
 constexpr char kDeleteResourceName[] = "WM_DELETE_RESOURCE";
 constexpr char kAcqDenoptixName[] = "WM_ACQ_DENOPTIX";
 constexpr SIZE kWindowSize{300, 120};
+// The bridge's main window, as a receiver that closes it would find it.
+constexpr char kBridgeWindowClass[] = "TForm1";
 
 void RegisterWindowClass(const char* className, WNDPROC procedure)
 {
@@ -98,9 +100,19 @@ LRESULT ReceiverWindow::OnProtocolMessage(HWND window, const char* name, WPARAM 
     ShowLine(line);
     sink_(line);
     if (setup_.clipboardAfter) WriteClipboardText(window, *setup_.clipboardAfter);
+    CloseTheBridge();
     // A receiver that does not answer: the sender sees it hung, the log already has the line.
     if (setup_.hangMs) Sleep(setup_.hangMs);
     return setup_.result;
+}
+
+void ReceiverWindow::CloseTheBridge() const
+{
+    if (setup_.closeBridge == CloseBridge::No) return;
+    HWND bridge = FindWindowA(kBridgeWindowClass, nullptr);
+    if (bridge == nullptr) return;
+    if (setup_.closeBridge == CloseBridge::Send) SendMessageA(bridge, WM_CLOSE, 0, 0);
+    else PostMessageA(bridge, WM_CLOSE, 0, 0);
 }
 
 void ReceiverWindow::OnCreate(HWND window)

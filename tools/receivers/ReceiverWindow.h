@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "receivers/ReceiverOptions.h"
 #include "win/UniqueResource.h"
 
 namespace receivers {
@@ -26,6 +27,7 @@ struct ReceiverSetup {
     POINT position{};
     DWORD hangMs = 0;
     std::optional<std::string> clipboardAfter;
+    CloseBridge closeBridge = CloseBridge::No;
     LRESULT result = 0;
 };
 
@@ -43,6 +45,7 @@ private:
     static LRESULT CALLBACK Trampoline(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT OnProtocolMessage(HWND window, const char* name, WPARAM wParam, LPARAM lParam);
+    void CloseTheBridge() const;
     void OnCreate(HWND window);
     void OnSize(int width, int height);
     void ShowLine(const std::string& line);

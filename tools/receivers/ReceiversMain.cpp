@@ -42,6 +42,7 @@ ReceiverSetup SetupFor(const char* className, const char* defaultTitle, POINT po
     setup.position = position;
     setup.hangMs = role.hangMs;
     setup.clipboardAfter = role.clipboardAfter;
+    setup.closeBridge = role.closeBridge;
     setup.result = options.result;
     return setup;
 }
