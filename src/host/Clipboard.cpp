@@ -30,16 +30,52 @@ public:
     OpenClipboardGuard& operator=(const OpenClipboardGuard&) = delete;
 };
 
-win::UniqueHglobal CopyToSharedBlock(std::string_view text)
+// Image names carry patient folders. Windows 10 1809 and later copy whatever
+// is on the clipboard into the clipboard history and, where the user allows
+// it, into the cloud clipboard of every device of the account; these formats
+// keep the set out of both. They follow CF_TEXT, so readers of the text see
+// exactly what they saw before.
+constexpr const char* kPrivacyFormats[] = {"ExcludeClipboardContentFromMonitorProcessing",
+                                           "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard"};
+constexpr DWORD kMayNot = 0;
+
+// One movable, shareable block of exactly `size` bytes, which `fill` writes.
+template <typename Fill>
+win::UniqueHglobal SharedBlock(std::size_t size, Fill fill)
 {
-    win::UniqueHglobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, text.size() + 1));
+    win::UniqueHglobal block(GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size));
     if (!block) win::ThrowLastError("Cannot allocate memory for the clipboard");
     auto* bytes = static_cast<char*>(GlobalLock(block.get()));
     if (bytes == nullptr) win::ThrowLastError("Cannot lock memory for the clipboard");
-    if (!text.empty()) std::memcpy(bytes, text.data(), text.size());
-    bytes[text.size()] = '\0';
+    fill(bytes);
     GlobalUnlock(block.get());
     return block;
+}
+
+win::UniqueHglobal CopyToSharedBlock(std::string_view text)
+{
+    return SharedBlock(text.size() + 1, [text](char* bytes) {
+        if (!text.empty()) std::memcpy(bytes, text.data(), text.size());
+        bytes[text.size()] = '\0';
+    });
+}
+
+// Each format holds a DWORD 0, "may not"; for the Exclude format its
+// presence alone counts. Best effort: the names are on the clipboard already,
+// and failing the hand-over for a marker would lose the set for the host.
+void MarkPrivate() noexcept
+{
+    for (const char* name : kPrivacyFormats) {
+        const UINT format = RegisterClipboardFormatA(name);
+        if (format == 0) continue;
+        try {
+            win::UniqueHglobal block =
+                SharedBlock(sizeof kMayNot, [](char* bytes) { std::memcpy(bytes, &kMayNot, sizeof kMayNot); });
+            if (SetClipboardData(format, block.get()) != nullptr) block.release();
+        } catch (...) {
+            // Out of memory for four bytes: leave the marker out.
+        }
+    }
 }
 
 }  // namespace
@@ -52,6 +88,7 @@ void PutTextOnClipboard(HWND owner, std::string_view text)
     if (SetClipboardData(CF_TEXT, block.get()) == nullptr)
         win::ThrowLastError("Cannot put the image names on the clipboard");
     block.release();  // the system owns it now
+    MarkPrivate();
 }
 
 }  // namespace host

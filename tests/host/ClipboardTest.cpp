@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+#include <vector>
+
 #include "TestSupport.h"
 #include "TestWindows.h"
 #include "host/Clipboard.h"
@@ -25,6 +29,39 @@ TEST_F(Clipboard, ReplacesEveryEarlierFormatAndIsClosedAfterwards)
     EXPECT_EQ(GetOpenClipboardWindow(), nullptr);
     EXPECT_FALSE(IsClipboardFormatAvailable(otherFormat));
     EXPECT_EQ(testing_support::ClipboardText(owner_.get()), "IMG_1.bmp\r\n");
+}
+
+// Patient paths must stay out of the clipboard history and the cloud
+// clipboard: the markers follow the text, which stays the first format.
+TEST_F(Clipboard, TextComesFirstThenTheMarkersThatKeepItOutOfHistoryAndCloud)
+{
+    const std::string names = "C:\\Pazienti\\0042\\IMG_1.bmp\r\n";
+    host::PutTextOnClipboard(owner_.get(), names);
+
+    ASSERT_TRUE(OpenClipboard(owner_.get()));
+    std::vector<UINT> formats;
+    for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format))
+        formats.push_back(format);
+    std::vector<std::string> markers;
+    for (const UINT format : formats) {
+        char name[128] = {};
+        if (GetClipboardFormatNameA(format, name, sizeof name) == 0) continue;  // a standard format
+        markers.push_back(name);
+        HGLOBAL data = GetClipboardData(format);
+        ASSERT_NE(data, nullptr) << name;
+        ASSERT_EQ(GlobalSize(data), sizeof(DWORD)) << name;
+        DWORD value = 1;
+        std::memcpy(&value, GlobalLock(data), sizeof value);
+        GlobalUnlock(data);
+        EXPECT_EQ(value, 0u) << name;
+    }
+    CloseClipboard();
+
+    ASSERT_FALSE(formats.empty());
+    EXPECT_EQ(formats[0], static_cast<UINT>(CF_TEXT));
+    EXPECT_EQ(markers, (std::vector<std::string>{"ExcludeClipboardContentFromMonitorProcessing",
+                                                 "CanIncludeInClipboardHistory", "CanUploadToCloudClipboard"}));
+    EXPECT_EQ(testing_support::ClipboardText(owner_.get()), names);
 }
 
 TEST_F(Clipboard, ABriefHoldByAnotherProgramIsWaitedOut)
