@@ -34,13 +34,16 @@ void Application::SetMainForm(ui::TForm1* form) noexcept
 int Application::Run(int showCommand)
 {
     if (mainForm_ != nullptr) mainForm_->Show(showCommand);
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    MSG message{};
+    for (;;) {
+        const BOOL got = GetMessageA(&message, nullptr, 0, 0);
+        if (got == 0) return static_cast<int>(message.wParam);  // WM_QUIT
+        // -1: the loop cannot go on, and message holds nothing to dispatch.
+        if (got == -1) win::ThrowLastError("GetMessage");
         if (mainForm_ != nullptr && mainForm_->PreTranslateMessage(message)) continue;
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
-    return message.message == WM_QUIT ? static_cast<int>(message.wParam) : 0;
 }
 
 void Application::Terminate() noexcept { PostQuitMessage(0); }
