@@ -50,8 +50,14 @@ std::vector<StoredValue> PositionAnd(std::vector<StoredValue> more)
 const BadStart kBadStarts[] = {
     {"empty tail; no settings stored", [](const std::string&) { return std::string(); }, {}, Place::Designed, 1, 0,
      false, Outcome::Plain},
-    {"32,000-character tail; \"X\" stored as text",
-     [](const std::string& folder) { return folder + "\\" + std::string(32000 - folder.size() - 1, 'x'); },
+    {"empty folder in quotes, as from an empty host variable", [](const std::string&) { return std::string("\"\""); },
+     {}, Place::Designed, 1, 0, false, Outcome::Plain},
+    {"32,000-character tail nested a folder per letter; \"X\" stored as text",
+     [](const std::string& folder) {
+         std::string tail = folder;
+         while (tail.size() + 2 <= 32000) tail += "\\d";
+         return tail;
+     },
      {{"X", REG_SZ, std::string("300", 4)}, {"Y", REG_DWORD, Dword(200)}}, Place::Designed, 1, 0, false,
      Outcome::FolderReported},
     {"control characters in the tail; \"EndoScan\" stored in 8 bytes",
@@ -228,6 +234,27 @@ TEST_F(BadInput, ControlRefusingPropertiesIsReportedAndTheBridgeGoesOn)
     ASSERT_TRUE(bridge->Command("fail clear"));
     EXPECT_EQ(bridge->CloseAndWait(), std::optional<DWORD>(0));
     EXPECT_TRUE(testing_support::BridgeDword("ExtraRes").has_value());
+}
+
+// A control that will not take its stored state is not the one the bridge
+// was made for: one report naming it, no window, nothing sent or written,
+// and an exit code that says the start failed.
+TEST_F(BadInput, ControlRefusingItsStoredStateEndsTheStartWithOneReport)
+{
+    hosttest::ReceiverLog receivers(Path("receivers.log"));
+    receivers.Start("photo");
+    auto bridge = StartWithoutWaiting(testing_support::BridgeCommandLine(temp_.Path()),
+                                      {{"DENOPTIX_SIM_REFUSE_STATE", "1"}});
+    HWND box = bridge->WaitForBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(BridgeRun::BoxText(box).rfind("The scanner control refused its stored state: ", 0), 0u)
+        << BridgeRun::BoxText(box);
+    EXPECT_TRUE(testing_support::WindowsOfProcess(bridge->Id(), "TForm1").empty());
+    BridgeRun::Dismiss(box);
+
+    EXPECT_EQ(bridge->WaitForExit(), std::optional<DWORD>(1)) << "a second box would keep it running";
+    EXPECT_TRUE(receivers.Messages().empty());
+    EXPECT_FALSE(testing_support::BridgeDword("X").has_value());
 }
 
 }  // namespace
