@@ -202,7 +202,8 @@ TEST_F(BridgeLife, OperatorFaultsAreReportedOrOutwaitedAndTheBridgeGoesOn)
 // Some photo servers close the program that asks them to release their
 // resources. Their close request arrives while the bridge's own close waits
 // on them (a send) or just after it (a post): either way the close runs once.
-TEST_F(BridgeLife, APhotoServerThatClosesTheBridgeFromItsNotificationIsToldOnce)
+// Some hosts close the bridge once they have a set.
+TEST_F(BridgeLife, AReceiverThatClosesTheBridgeFromItsNotificationGetsOneClose)
 {
     for (const char* how : {"send", "post"}) {
         SCOPED_TRACE(how);
@@ -220,6 +221,22 @@ TEST_F(BridgeLife, APhotoServerThatClosesTheBridgeFromItsNotificationIsToldOnce)
         EXPECT_EQ(SimLog("get ").size() - readsBeforeClose, 3u) << "the three options are saved once";
         EXPECT_TRUE(testing_support::BridgeDword("ExtraRes").has_value());
     }
+
+    // A host that closes the bridge from its hand-over: the close runs inside
+    // the hand-over, which then still reaches the photo server.
+    hosttest::ReceiverLog receivers(Path("receivers-host.log"));
+    receivers.Start("host", "--close-bridge host=send");
+    receivers.Start("photo");
+    auto bridge = Start(testing_support::BridgeCommandLine(""), {{"DENOPTIX_SIM_NAMES", "C:\\img\\a.bmp"}});
+    ASSERT_NE(bridge->Form(), nullptr);
+    ASSERT_TRUE(bridge->Command("scan"));
+    EXPECT_EQ(bridge->WaitForExit(), std::optional<DWORD>(0));
+    const auto received = receivers.Messages();
+    ASSERT_EQ(received.size(), 3u);
+    ExpectMessage(received[0], kHost, "WM_ACQ_DENOPTIX", 0);
+    ExpectMessage(received[1], kPhoto, "WM_DELETE_RESOURCE", 3);
+    ExpectMessage(received[2], kPhoto, "WM_ACQ_DENOPTIX", 0);
+    EXPECT_EQ(received[2].clipboard, "C:\\img\\a.bmp\r\n");
 }
 
 }  // namespace
