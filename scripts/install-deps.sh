@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that the build, the tests and the demo need:
-# as root it runs apt-get, otherwise it prints the command to run.
+# Installs the Debian 12 packages that the build, the tests, the demo and the
+# release packages need: as root it runs apt-get, otherwise it prints the
+# command to run.
 set -euo pipefail
 
 packages=(
@@ -8,10 +9,12 @@ packages=(
   g++-mingw-w64-x86-64-posix mingw-w64-tools   # the Windows cross compiler
   googletest                                    # sources in /usr/src/googletest
   wine wine64                                   # runs the Windows programs
+  fonts-wine                                    # Windows-like fonts ("MS Sans Serif") for them
   xvfb xauth                                    # an X server for headless runs
   imagemagick                                   # screenshots of the window
   clang clang-tidy cppcheck libclang-rt-14-dev  # sanitizers, fuzzers, static analysis
   jq
+  nsis osslsigncode zip unzip openssl           # release packages, signing and their test
 )
 
 missing=()
