@@ -11,18 +11,11 @@
 #include <exception>
 #include <string>
 
+#include "ChildProcess.h"
 #include "Measurements.h"
 #include "Report.h"
 
 namespace {
-
-std::string ModuleFolder()
-{
-    char path[MAX_PATH * 4] = {};
-    GetModuleFileNameA(nullptr, path, static_cast<DWORD>(sizeof path));
-    std::string folder(path);
-    return folder.substr(0, folder.find_last_of('\\'));
-}
 
 double FileKiB(const std::string& path)
 {
@@ -34,7 +27,7 @@ double FileKiB(const std::string& path)
 bench::Settings ReadSettings(int argc, char** argv)
 {
     bench::Settings settings;
-    settings.binDir = ModuleFolder();
+    settings.binDir = testing_support::BinDir();
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
     settings.destination = std::string(temp) + "DenoptixBench\\Paziente 42";

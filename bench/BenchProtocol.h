@@ -12,9 +12,6 @@ inline constexpr char kFloorWindowClass[] = "DenoptixBenchFloor";
 inline constexpr ULONG_PTR kFloorLoadNames = 0x4C4F4144;  // 'LOAD'
 inline constexpr ULONG_PTR kFloorHandOver = 0x474F2020;   // 'GO  '
 
-// The stand-in control's command channel inside the bridge.
-inline constexpr ULONG_PTR kSimulatorCommand = 0x53584E44;  // 'DNXS'
-
 // The two receivers and their message, as the bridge knows them.
 inline constexpr char kHostWindowClass[] = "TTesmiraWnd";
 inline constexpr char kPhotoServerWindowClass[] = "VELT_FOTO_SERVER";

@@ -7,6 +7,8 @@
 #include "BenchProtocol.h"
 #include "Clock.h"
 #include "StampReceivers.h"
+#include "StandInControl.h"
+#include "WindowSearch.h"
 
 namespace bench {
 
@@ -65,9 +67,9 @@ void MeasureBridge(const Settings& settings, Hand& hand, Samples& samples)
 {
     RunningProgram bridge("\"" + settings.binDir + "\\Denoptix.exe\" " + settings.destination, "TForm1");
     samples.startupMs.push_back(bridge.StartupMs());
-    HWND control = FindDescendant(bridge.MainWindow(), "DenoptixScanSimWindow");
+    HWND control = testing_support::FindDescendant(bridge.MainWindow(), "DenoptixScanSimWindow");
     if (control == nullptr) throw std::runtime_error("the bridge hosts no stand-in control");
-    const auto command = [control](const std::string& text) { SendCopyData(control, kSimulatorCommand, text); };
+    const auto command = [control](const std::string& text) { SendCopyData(control, testing_support::kSimulatorChannel, text); };
     for (const std::size_t size : kSetSizes) {
         const auto names = MakeNames(size);
         hand.expected = Join(names, "\r\n", true);

@@ -3,10 +3,10 @@
 // command line and ended with it.
 #include <windows.h>
 
+#include <memory>
 #include <string>
-#include <string_view>
 
-#include "win/UniqueResource.h"
+#include "ChildProcess.h"
 
 namespace bench {
 
@@ -20,8 +20,6 @@ public:
     // Starts the program and waits until its main window (of windowClass) is
     // visible; StartupMs() is the time from just before CreateProcessA.
     RunningProgram(const std::string& commandLine, const char* windowClass);
-    // Ends the program if Close() was not called or did not work.
-    ~RunningProgram();
     RunningProgram(const RunningProgram&) = delete;
     RunningProgram& operator=(const RunningProgram&) = delete;
 
@@ -32,18 +30,15 @@ public:
     void Close();
 
 private:
-    win::UniqueHandle process_;
-    DWORD processId_ = 0;
+    // Ended with the object if Close() was not called or did not work.
+    std::unique_ptr<testing_support::ChildProcess> process_;
     HWND window_ = nullptr;
     double startupMs_ = 0;
 };
 
-// The first descendant of parent with that window class, or null.
-HWND FindDescendant(HWND parent, const char* windowClass);
-
 // One WM_COPYDATA, waited for up to two minutes (a scan of 100,000 names
 // takes a while); throws when it is refused or fails. Wine refuses one of
 // about 2 MiB or more between processes.
-void SendCopyData(HWND target, ULONG_PTR code, std::string_view bytes);
+void SendCopyData(HWND target, ULONG_PTR code, const std::string& bytes);
 
 }  // namespace bench

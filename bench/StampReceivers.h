@@ -5,8 +5,10 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <memory>
+#include <mutex>
 #include <string_view>
+
+#include "ReceiverWindowThread.h"
 
 namespace bench {
 
@@ -23,16 +25,15 @@ std::uint64_t HashBytes(std::string_view bytes);
 class StampReceiver {
 public:
     explicit StampReceiver(const char* windowClass);
-    ~StampReceiver();
-    StampReceiver(const StampReceiver&) = delete;
-    StampReceiver& operator=(const StampReceiver&) = delete;
 
     Receipt Last() const;
 
-    struct State;
-
 private:
-    std::unique_ptr<State> state_;
+    void Stamp(HWND window);
+
+    mutable std::mutex lock_;
+    Receipt last_;
+    testing_support::ReceiverWindowThread window_;  // last: stops before the rest goes
 };
 
 }  // namespace bench

@@ -146,9 +146,9 @@ TEST_F(BadInput, StartsWithBadTailsAndBadSettingsStillRunAndCloseCleanly)
         ExpectPowerOn(*bridge, tail, row.powerOn);
 
         EXPECT_EQ(bridge->CloseAndWait(), std::optional<DWORD>(0));
-        EXPECT_EQ(testing_support::BridgeDword("IntraRes"), std::optional<DWORD>(static_cast<DWORD>(row.intraRes)));
+        EXPECT_EQ(testing_support::StoredBridgeInteger("IntraRes"), row.intraRes);
         for (const char* name : {"X", "Y", "EndoScan", "CustomScan", "ScanParmUnsharpMask", "ExtraRes"})
-            EXPECT_TRUE(testing_support::BridgeDword(name).has_value()) << name << " rewritten as a 4-byte number";
+            EXPECT_TRUE(testing_support::StoredBridgeInteger(name).has_value()) << name << " rewritten as a 4-byte number";
     }
 }
 
@@ -170,7 +170,7 @@ const BadName kBadNames[] = {
 // replaces the clipboard before the photo server looks at it.
 TEST_F(BadInput, OddImageNamesReachTheHostAsCodePageTextAndAChangedClipboardReachesThePhotoServer)
 {
-    hosttest::ReceiverLog receivers(Path("receivers.log"));
+    testing_support::ReceiverLog receivers(Path("receivers.log"));
     receivers.Start("host", "--set-clipboard host=changed\\r\\n");
     receivers.Start("photo");
     auto bridge = Start(testing_support::BridgeCommandLine(""));
@@ -228,12 +228,12 @@ TEST_F(BadInput, ControlRefusingPropertiesIsReportedAndTheBridgeGoesOn)
     ASSERT_TRUE(WaitUntil([&] { return bridge->VisibleBoxes().empty(); }));
     EXPECT_TRUE(IsWindowVisible(bridge->Form())) << "a refused close keeps the window open";
     EXPECT_FALSE(bridge->WaitForExit(0ms).has_value());
-    EXPECT_TRUE(testing_support::BridgeDword("Y").has_value()) << "values before the refusal stay written";
-    EXPECT_FALSE(testing_support::BridgeDword("EndoScan").has_value());
+    EXPECT_TRUE(testing_support::StoredBridgeInteger("Y").has_value()) << "values before the refusal stay written";
+    EXPECT_FALSE(testing_support::StoredBridgeInteger("EndoScan").has_value());
 
     ASSERT_TRUE(bridge->Command("fail clear"));
     EXPECT_EQ(bridge->CloseAndWait(), std::optional<DWORD>(0));
-    EXPECT_TRUE(testing_support::BridgeDword("ExtraRes").has_value());
+    EXPECT_TRUE(testing_support::StoredBridgeInteger("ExtraRes").has_value());
 }
 
 // A control that will not take its stored state is not the one the bridge
@@ -241,7 +241,7 @@ TEST_F(BadInput, ControlRefusingPropertiesIsReportedAndTheBridgeGoesOn)
 // and an exit code that says the start failed.
 TEST_F(BadInput, ControlRefusingItsStoredStateEndsTheStartWithOneReport)
 {
-    hosttest::ReceiverLog receivers(Path("receivers.log"));
+    testing_support::ReceiverLog receivers(Path("receivers.log"));
     receivers.Start("photo");
     auto bridge = StartWithoutWaiting(testing_support::BridgeCommandLine(temp_.Path()),
                                       {{"DENOPTIX_SIM_REFUSE_STATE", "1"}});
@@ -254,7 +254,7 @@ TEST_F(BadInput, ControlRefusingItsStoredStateEndsTheStartWithOneReport)
 
     EXPECT_EQ(bridge->WaitForExit(), std::optional<DWORD>(1)) << "a second box would keep it running";
     EXPECT_TRUE(receivers.Messages().empty());
-    EXPECT_FALSE(testing_support::BridgeDword("X").has_value());
+    EXPECT_FALSE(testing_support::StoredBridgeInteger("X").has_value());
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 namespace e2e {
 namespace {
 
-using testing_support::BinDir;
 using testing_support::FolderExistsOnDisk;
 using testing_support::WaitUntil;
 
@@ -21,7 +20,7 @@ std::string InstalledCopy(const std::string& folder)
 {
     CreateDirectoryA(folder.c_str(), nullptr);
     const std::string program = folder + "\\Denoptix.exe";
-    if (!CopyFileA((BinDir() + "\\Denoptix.exe").c_str(), program.c_str(), FALSE))
+    if (!CopyFileA(testing_support::BinPath("Denoptix.exe").c_str(), program.c_str(), FALSE))
         throw std::runtime_error("cannot copy the bridge to " + program);
     return program;
 }
@@ -47,7 +46,7 @@ void ExpectFirstRunWindow(const BridgeRun& bridge)
 
 TEST_F(BridgeLife, ScansIntoTheFolderHandsEachSetOverClosesAndComesBackAsLeft)
 {
-    auto receivers = std::make_unique<hosttest::ReceiverLog>(Path("receivers.log"));
+    auto receivers = std::make_unique<testing_support::ReceiverLog>(Path("receivers.log"));
     receivers->Start("host");
     receivers->Start("photo");
     const std::string program = InstalledCopy(Path("Programmi Velt"));
@@ -97,11 +96,11 @@ TEST_F(BridgeLife, ScansIntoTheFolderHandsEachSetOverClosesAndComesBackAsLeft)
     received = receivers->Messages();
     ASSERT_EQ(received.size(), 7u) << "only the photo server hears of the close";
     ExpectMessage(received.back(), kPhoto, "WM_DELETE_RESOURCE", 3);
-    const std::pair<const char*, DWORD> stored[] = {{"X", 300},        {"Y", 200},        {"EndoScan", 0},
+    const std::pair<const char*, std::int32_t> stored[] = {{"X", 300},        {"Y", 200},        {"EndoScan", 0},
                                                     {"CustomScan", 1}, {"IntraRes", 2},   {"ExtraRes", 1},
                                                     {"ScanParmUnsharpMask", 1}};
     for (const auto& [name, value] : stored)
-        EXPECT_EQ(testing_support::BridgeDword(name), std::optional<DWORD>(value)) << name;
+        EXPECT_EQ(testing_support::StoredBridgeInteger(name), value) << name;
 
     // The next start: a quoted folder with blanks after it, and no
     // receivers running any more.
@@ -137,7 +136,7 @@ TEST_F(BridgeLife, ScansIntoTheFolderHandsEachSetOverClosesAndComesBackAsLeft)
 // made, the clipboard held by another program, a host that stops answering.
 TEST_F(BridgeLife, OperatorFaultsAreReportedOrOutwaitedAndTheBridgeGoesOn)
 {
-    hosttest::ReceiverLog receivers(Path("receivers.log"));
+    testing_support::ReceiverLog receivers(Path("receivers.log"));
     receivers.Start("host", "--hang host=60000");
     receivers.Start("photo");
     const std::string blocker = Path("Pazienti");
@@ -208,7 +207,7 @@ TEST_F(BridgeLife, AReceiverThatClosesTheBridgeFromItsNotificationGetsOneClose)
     for (const char* how : {"send", "post"}) {
         SCOPED_TRACE(how);
         DeleteFileA(simLog_.c_str());
-        hosttest::ReceiverLog receivers(Path(std::string("receivers-") + how + ".log"));
+        testing_support::ReceiverLog receivers(Path(std::string("receivers-") + how + ".log"));
         receivers.Start("photo", std::string("--close-bridge photo=") + how);
         auto bridge = Start(testing_support::BridgeCommandLine(""));
         ASSERT_NE(bridge->Form(), nullptr);
@@ -219,12 +218,12 @@ TEST_F(BridgeLife, AReceiverThatClosesTheBridgeFromItsNotificationGetsOneClose)
         ASSERT_EQ(received.size(), 1u);
         ExpectMessage(received[0], kPhoto, "WM_DELETE_RESOURCE", 3);
         EXPECT_EQ(SimLog("get ").size() - readsBeforeClose, 3u) << "the three options are saved once";
-        EXPECT_TRUE(testing_support::BridgeDword("ExtraRes").has_value());
+        EXPECT_TRUE(testing_support::StoredBridgeInteger("ExtraRes").has_value());
     }
 
     // A host that closes the bridge from its hand-over: the close runs inside
     // the hand-over, which then still reaches the photo server.
-    hosttest::ReceiverLog receivers(Path("receivers-host.log"));
+    testing_support::ReceiverLog receivers(Path("receivers-host.log"));
     receivers.Start("host", "--close-bridge host=send");
     receivers.Start("photo");
     auto bridge = Start(testing_support::BridgeCommandLine(""), {{"DENOPTIX_SIM_NAMES", "C:\\img\\a.bmp"}});

@@ -61,7 +61,7 @@ std::vector<std::string> HandOversInLog(const std::vector<std::string>& simLogLi
     return handOvers;
 }
 
-void ExpectMessage(const hosttest::Received& received, const char* windowClass, const char* message,
+void ExpectMessage(const testing_support::Received& received, const char* windowClass, const char* message,
                    long long wParam)
 {
     EXPECT_EQ(received.windowClass, windowClass);

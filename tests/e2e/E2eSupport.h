@@ -7,8 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "BridgeHarness.h"
-#include "ReceiverLog.h"
+#include "TestSupport.h"
 #include "ui/MainFormLayout.h"
 
 namespace e2e {
@@ -27,15 +26,12 @@ inline constexpr int kExtraRes = ui::layout::kComboExtraRes;
 // The designed place of the main window at 96 dpi.
 inline constexpr POINT kDesignedPlace = {ui::layout::kForm.left, ui::layout::kForm.top};
 
-class E2eTest : public ::testing::Test {
+class E2eTest : public testing_support::FreshSettingsTest {
 protected:
-    void SetUp() override { testing_support::DeleteBridgeSettings(); }
-    void TearDown() override { testing_support::DeleteBridgeSettings(); }
-
-    std::string Path(const std::string& name) const { return temp_.Path() + "\\" + name; }
+    std::string Path(const std::string& name) const { return temp_.Path(name); }
     std::vector<std::string> SimLog(const std::string& prefix = {}) const
     {
-        return testing_support::SimLogLines(simLog_, prefix);
+        return testing_support::LinesStartingWith(simLog_, prefix);
     }
     // The folder the control was told to put its images in, one per write.
     std::vector<std::string> LocationsWritten() const;
@@ -57,7 +53,7 @@ std::vector<std::string> HandOversInLog(const std::vector<std::string>& simLogLi
 // The image names the control reported, in order.
 std::vector<std::string> ImagesInLog(const std::vector<std::string>& simLogLines);
 
-void ExpectMessage(const hosttest::Received& received, const char* windowClass, const char* message,
+void ExpectMessage(const testing_support::Received& received, const char* windowClass, const char* message,
                    long long wParam);
 
 POINT WindowPlace(HWND window);

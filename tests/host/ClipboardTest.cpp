@@ -5,7 +5,6 @@
 #include <vector>
 
 #include "TestSupport.h"
-#include "TestWindows.h"
 #include "host/Clipboard.h"
 
 namespace {
@@ -66,7 +65,7 @@ TEST_F(Clipboard, TextComesFirstThenTheMarkersThatKeepItOutOfHistoryAndCloud)
 
 TEST_F(Clipboard, ABriefHoldByAnotherProgramIsWaitedOut)
 {
-    testing_support::ChildProcess holder("\"" + testing_support::BinDir() + "\\wintool.exe\" hold-clipboard 150");
+    testing_support::ChildProcess holder(testing_support::BinCommandLine("wintool.exe", {"hold-clipboard", "150"}));
     ASSERT_TRUE(testing_support::WaitUntilClipboardHeldBy(holder.Id()));
     host::PutTextOnClipboard(owner_.get(), "after the hold\r\n");
     EXPECT_EQ(testing_support::ClipboardText(owner_.get()), "after the hold\r\n");

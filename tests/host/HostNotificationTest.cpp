@@ -1,18 +1,13 @@
 #include <gtest/gtest.h>
 
-#include <condition_variable>
-#include <mutex>
-#include <thread>
-
-#include "ReceiverLog.h"
-#include "TestWindows.h"
+#include "TestSupport.h"
 #include "host/Messages.h"
 #include "host/Notifier.h"
 #include "win/Error.h"
 
 namespace {
 
-using hosttest::Received;
+using testing_support::Received;
 using namespace std::chrono_literals;
 
 constexpr char kHost[] = "TTesmiraWnd";
@@ -24,13 +19,8 @@ protected:
 
     win::UniqueHwnd owner_ = testing_support::CreatePlainWindow();
     testing_support::TempFolder folder_;
-    hosttest::ReceiverLog receivers_{folder_.Path() + "\\received.log"};
+    testing_support::ReceiverLog receivers_{folder_.Path() + "\\received.log"};
 };
-
-std::string Wintool(const std::string& arguments)
-{
-    return "\"" + testing_support::BinDir() + "\\wintool.exe\" " + arguments;
-}
 
 void ExpectAcq(const Received& received, const char* windowClass, const std::string& clipboard)
 {
@@ -106,7 +96,7 @@ TEST_F(HostNotification, AbsentReceiversAreSkipped)
     ASSERT_EQ(messages.size(), 1u);
     ExpectAcq(messages[0], kPhoto, "a.bmp\r\n");
 
-    hosttest::ReceiverLog hostOnly(folder_.Path() + "\\host.log");
+    testing_support::ReceiverLog hostOnly(folder_.Path() + "\\host.log");
     hostOnly.Start("host");
     host::HandOverImageSet(owner_.get(), "b.bmp\r\n");
     messages = hostOnly.Messages();
@@ -154,7 +144,7 @@ TEST_F(HostNotification, ClipboardHeldElsewhereSendsNothingAndTheNextSetWorks)
 {
     receivers_.Start("host,photo");
     {
-        testing_support::ChildProcess holder(Wintool("hold-clipboard 3000"));
+        testing_support::ChildProcess holder(testing_support::BinCommandLine("wintool.exe", {"hold-clipboard", "3000"}));
         ASSERT_TRUE(testing_support::WaitUntilClipboardHeldBy(holder.Id()));
         try {
             host::HandOverImageSet(owner_.get(), "lost.bmp\r\n");
@@ -163,8 +153,7 @@ TEST_F(HostNotification, ClipboardHeldElsewhereSendsNothingAndTheNextSetWorks)
             EXPECT_STREQ(error.what(), "Cannot open clipboard");
         }
         EXPECT_TRUE(receivers_.Messages().empty());
-        DWORD exitCode = 0;
-        ASSERT_TRUE(holder.WaitForExit(20s, exitCode));
+        ASSERT_TRUE(holder.WaitForExit(20s));
     }
     host::HandOverImageSet(owner_.get(), "next.bmp\r\n");
     const auto messages = receivers_.Messages();
@@ -188,90 +177,22 @@ TEST_F(HostNotification, ClosingTellsOnlyThePhotoServer)
     EXPECT_EQ(messages[0].lParam, 0);
 }
 
-// Two host windows in one process, on a thread of their own that records
-// which of them the registered message reaches.
-class TwoHostWindows {
-public:
-    TwoHostWindows()
-    {
-        thread_ = std::thread([this] { Run(); });
-        std::unique_lock lock(mutex_);
-        ready_.wait(lock, [this] { return windows_.size() == 2 || failed_; });
-    }
-    ~TwoHostWindows()
-    {
-        PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
-        thread_.join();
-    }
-    std::vector<HWND> Notified()
-    {
-        std::lock_guard lock(mutex_);
-        return notified_;
-    }
-    bool Created()
-    {
-        std::lock_guard lock(mutex_);
-        return windows_.size() == 2;
-    }
-
-private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message == host::WmAcqDenoptix()) {
-            auto* self = reinterpret_cast<TwoHostWindows*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-            std::lock_guard lock(self->mutex_);
-            self->notified_.push_back(window);
-            return 0;
-        }
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-
-    void Run()
-    {
-        threadId_ = GetCurrentThreadId();
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = Procedure;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = kHost;
-        RegisterClassA(&windowClass);
-        std::vector<HWND> created;
-        for (int i = 0; i < 2; ++i) {
-            HWND window = CreateWindowExA(0, kHost, "test host", WS_POPUP, 0, 0, 50, 20, nullptr, nullptr,
-                                          windowClass.hInstance, nullptr);
-            if (window != nullptr) SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-            created.push_back(window);
-        }
-        {
-            std::lock_guard lock(mutex_);
-            failed_ = created[0] == nullptr || created[1] == nullptr;
-            windows_ = created;
-        }
-        ready_.notify_all();
-        MSG message;
-        while (GetMessageA(&message, nullptr, 0, 0) > 0) DispatchMessageA(&message);
-        for (HWND window : created) DestroyWindow(window);
-        UnregisterClassA(kHost, windowClass.hInstance);
-    }
-
-    std::thread thread_;
-    DWORD threadId_ = 0;
-    std::mutex mutex_;
-    std::condition_variable ready_;
-    std::vector<HWND> windows_;
-    std::vector<HWND> notified_;
-    bool failed_ = false;
-};
-
 TEST_F(HostNotification, OnlyTheWindowTheLookupReturnsIsNotified)
 {
-    TwoHostWindows windows;
-    ASSERT_TRUE(windows.Created());
+    // Two host windows: the send completes before HandOverImageSet returns,
+    // so what the handlers noted is complete by then.
+    std::vector<HWND> notified;
+    const auto note = [&](HWND window, UINT message, WPARAM, LPARAM) {
+        if (message == host::WmAcqDenoptix()) notified.push_back(window);
+    };
+    const testing_support::ReceiverWindowThread first(kHost, note);
+    const testing_support::ReceiverWindowThread second(kHost, note);
     HWND found = FindWindowA(kHost, nullptr);
-    ASSERT_NE(found, nullptr);
+    ASSERT_TRUE(found == first.Window() || found == second.Window());
 
     host::HandOverImageSet(owner_.get(), "one.bmp\r\n");
 
-    EXPECT_EQ(windows.Notified(), std::vector<HWND>{found});
+    EXPECT_EQ(notified, std::vector<HWND>{found});
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // command channel.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <fstream>
@@ -12,10 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "ComApartment.h"
+#include "TestSupport.h"
 #include "app/ErrorReport.h"
 #include "scanner/ControlHost.h"
 #include "scanner/ScanProxy.h"
-#include "win/ComRuntime.h"
+#include "ui/MainFormLayout.h"
 #include "win/Error.h"
 #include "win/UniqueResource.h"
 
@@ -23,23 +26,8 @@ namespace {
 
 using namespace scanner;
 
-// The control lives in a single-threaded apartment, as on the bridge's UI thread.
-class ComEnvironment : public ::testing::Environment {
-    void SetUp() override
-    {
-        runtime_.emplace();
-        ASSERT_HRESULT_SUCCEEDED(runtime_->result());
-    }
-    void TearDown() override { runtime_.reset(); }
-    std::optional<win::ComRuntime> runtime_;
-};
-[[maybe_unused]] const auto* const kComEnvironment = ::testing::AddGlobalTestEnvironment(new ComEnvironment);
-
-// "DNXS", version 1, extent 1085 x 3545 HIMETRIC, resolutions 300 and 150.
-constexpr std::array<std::byte, 17> kControlData = {
-    std::byte{'D'},  std::byte{'N'},  std::byte{'X'}, std::byte{'S'},  std::byte{1},    std::byte{0x3D},
-    std::byte{0x04}, std::byte{0},    std::byte{0},   std::byte{0xD9}, std::byte{0x0D}, std::byte{0},
-    std::byte{0},    std::byte{0x2C}, std::byte{0x01}, std::byte{0x96}, std::byte{0}};
+using ui::layout::kControlData;
+using testing_support::WaitUntil;
 constexpr RECT kBounds = {0, 0, 41, 134};
 
 win::UniqueHwnd MakeParentWindow()
@@ -52,35 +40,6 @@ win::UniqueHwnd MakeParentWindow()
     return win::UniqueHwnd(CreateWindowExA(0, description.lpszClassName, "Scanner test",
                                            WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN | WS_VISIBLE, 50, 50,
                                            320, 240, nullptr, nullptr, description.hInstance, nullptr));
-}
-
-// The stand-in's command channel: one UTF-8 command per WM_COPYDATA.
-bool SendCommand(HWND control, std::string text)
-{
-    COPYDATASTRUCT data{0x53584E44, static_cast<DWORD>(text.size()), text.data()};
-    return SendMessageA(control, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)) != FALSE;
-}
-
-template <typename Predicate>
-bool PumpUntil(Predicate done, std::chrono::milliseconds timeout = std::chrono::seconds(5))
-{
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
-    }
-    return true;
-}
-
-std::string FreshTempFile(const char* name)
-{
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    const std::string path = std::string(folder) + name;
-    DeleteFileA(path.c_str());
-    return path;
 }
 
 std::array<LONG, 4> PlaceInParent(HWND child)
@@ -138,15 +97,15 @@ protected:
     {
         proxy = std::make_unique<TDenOptixScanProxy>(parent.get(), kBounds, data, std::move(events));
     }
-    void Command(const char* text) { ASSERT_TRUE(SendCommand(proxy->Window(), text)) << text; }
+    void Command(const char* text) { ASSERT_TRUE(testing_support::SendSimulatorCommand(proxy->Window(), text)) << text; }
     bool LogHas(const std::string& line) const
     {
-        std::ostringstream log;
-        log << "\n" << std::ifstream(logPath, std::ios::binary).rdbuf();
-        return log.str().find("\n" + line + "\n") != std::string::npos;
+        const auto lines = testing_support::ReadLines(logPath);
+        return std::find(lines.begin(), lines.end(), line) != lines.end();
     }
 
-    const std::string logPath = FreshTempFile("scanproxy-test.log");
+    const testing_support::TempFolder temp;
+    const std::string logPath = temp.Path("control.log");
     static inline win::UniqueHwnd parentWindow;
     const win::UniqueHwnd& parent = parentWindow;
     std::unique_ptr<TDenOptixScanProxy> proxy;
@@ -236,7 +195,7 @@ TEST_F(ScanProxyTest, PowerOnReportsItsStatesUntilReady)
     EXPECT_FALSE(proxy->Enabled());
     proxy->SetEnabled(true);
     EXPECT_TRUE(proxy->Enabled());
-    ASSERT_TRUE(PumpUntil([&] { return !seen.empty() && seen.back() == L"state 6"; }));
+    ASSERT_TRUE(WaitUntil([&] { return !seen.empty() && seen.back() == L"state 6"; }));
     EXPECT_EQ(seen, (std::vector<std::wstring>{L"state 1", L"state 3", L"state 6"}));
     EXPECT_EQ(proxy->ControlState(), 6);
 }

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 
-#include "RegistryFixture.h"
 #include "TestSupport.h"
 #include "settings/RegistryKey.h"
 
@@ -11,19 +10,16 @@ namespace {
 using settings::RegistryError;
 using settings::RegistryKey;
 
-class RegistryKeyTest : public testing::Test {
-protected:
-    void SetUp() override { testing_support::DeleteBridgeSettings(); }
-    void TearDown() override { testing_support::DeleteBridgeSettings(); }
-};
+using namespace testing_support;
+using RegistryKeyTest = FreshSettingsTest;
 
 TEST_F(RegistryKeyTest, OpeningForReadingNeverCreatesWhileOpeningForWritingDoes)
 {
     EXPECT_FALSE(RegistryKey::OpenExisting(HKEY_CURRENT_USER, "\\Software\\Velt\\Denoptix"));
-    EXPECT_FALSE(settingstest::TestKeyExists());
+    EXPECT_FALSE(BridgeSettingsExist());
 
     ASSERT_TRUE(RegistryKey::OpenOrCreate(HKEY_CURRENT_USER, "\\software\\velt\\denoptix"));
-    EXPECT_TRUE(settingstest::TestKeyExists());
+    EXPECT_TRUE(BridgeSettingsExist());
     EXPECT_TRUE(RegistryKey::OpenExisting(HKEY_CURRENT_USER, "\\Software\\Velt\\Denoptix"));
 
     // The part that did not exist takes the writer's letter case.
@@ -44,13 +40,13 @@ TEST_F(RegistryKeyTest, ReadsOnlyDwordsOfAtMostFourBytes)
     const std::uint64_t eightBytes = 1;
     const std::uint8_t fourBytes[4] = {1, 0, 0, 0};
     const std::uint16_t twoBytes = 0x0201;
-    settingstest::StoreRaw("Text", REG_SZ, "1", 2);
-    settingstest::StoreRaw("Qword", REG_QWORD, &eightBytes, sizeof eightBytes);
-    settingstest::StoreRaw("Binary8", REG_BINARY, &eightBytes, sizeof eightBytes);
-    settingstest::StoreRaw("Binary4", REG_BINARY, fourBytes, sizeof fourBytes);
-    settingstest::StoreRaw("LongDword", REG_DWORD, &eightBytes, sizeof eightBytes);
-    settingstest::StoreRaw("ShortDword", REG_DWORD, &twoBytes, sizeof twoBytes);
-    settingstest::StoreInteger("Negative", -7);
+    StoreBridgeValue("Text", REG_SZ, "1", 2);
+    StoreBridgeValue("Qword", REG_QWORD, &eightBytes, sizeof eightBytes);
+    StoreBridgeValue("Binary8", REG_BINARY, &eightBytes, sizeof eightBytes);
+    StoreBridgeValue("Binary4", REG_BINARY, fourBytes, sizeof fourBytes);
+    StoreBridgeValue("LongDword", REG_DWORD, &eightBytes, sizeof eightBytes);
+    StoreBridgeValue("ShortDword", REG_DWORD, &twoBytes, sizeof twoBytes);
+    StoreBridgeInteger("Negative", -7);
 
     const auto key = RegistryKey::OpenExisting(HKEY_CURRENT_USER, "\\Software\\Velt\\Denoptix");
     ASSERT_TRUE(key);
@@ -65,10 +61,10 @@ TEST_F(RegistryKeyTest, WritesFourByteDwordsAndNamesTheValueItCouldNotWrite)
     auto key = RegistryKey::OpenOrCreate(HKEY_CURRENT_USER, "\\software\\velt\\denoptix");
     ASSERT_TRUE(key);
     key->WriteInteger("IntraRes", -1);
-    EXPECT_EQ(settingstest::StoredInteger("IntraRes"), -1);
+    EXPECT_EQ(StoredBridgeInteger("IntraRes"), -1);
 
     // A key deleted under an open handle refuses every further write.
-    testing_support::DeleteBridgeSettings();
+    DeleteBridgeSettings();
     try {
         key->WriteInteger("ExtraRes", 0);
         ADD_FAILURE() << "a write to a deleted key succeeded";

@@ -8,34 +8,18 @@
 #include <string>
 #include <vector>
 
-#include "RegistryFixture.h"
+#include "ComApartment.h"
 #include "TestSupport.h"
 #include "app/ApplicationTitle.h"
 #include "scanner/ScanProxy.h"
 #include "settings/RegistryKey.h"
 #include "settings/SettingsStore.h"
 #include "ui/ListSelection.h"
-#include "win/ComRuntime.h"
+#include "ui/MainFormLayout.h"
 
 namespace {
 
-using settingstest::StoredInteger;
-using settingstest::StoreInteger;
-
-class ComEnvironment : public testing::Environment {
-public:
-    void SetUp() override { ASSERT_HRESULT_SUCCEEDED(runtime_.result()); }
-
-private:
-    win::ComRuntime runtime_;
-};
-[[maybe_unused]] testing::Environment* const kCom = testing::AddGlobalTestEnvironment(new ComEnvironment);
-
-// "DNXS", version 1, extent 1085 x 3545 HIMETRIC, resolutions 300 and 150.
-constexpr std::array<std::byte, 17> kControlData = {
-    std::byte{'D'},  std::byte{'N'}, std::byte{'X'}, std::byte{'S'},  std::byte{1},    std::byte{0x3D},
-    std::byte{0x04}, std::byte{0},   std::byte{0},   std::byte{0xD9}, std::byte{0x0D}, std::byte{0},
-    std::byte{0},    std::byte{0x2C}, std::byte{0x01}, std::byte{0x96}, std::byte{0}};
+using namespace testing_support;
 
 constexpr int kDesignedLeft = 30;
 constexpr int kDesignedTop = 40;
@@ -56,7 +40,7 @@ WNDPROC g_comboProcedure = nullptr;
 // for its selection, so the next write fails for real.
 LRESULT CALLBACK DeletingTheKeyOnRead(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == CB_GETCURSEL) RegDeleteKeyA(HKEY_CURRENT_USER, settingstest::kKeyPath);
+    if (message == CB_GETCURSEL) RegDeleteKeyA(HKEY_CURRENT_USER, kBridgeSettingsKey);
     return CallWindowProcA(g_comboProcedure, window, message, wParam, lParam);
 }
 
@@ -71,14 +55,10 @@ class SettingsStore : public testing::Test {
 protected:
     void SetUp() override
     {
-        testing_support::DeleteBridgeSettings();
-        char temp[MAX_PATH] = {};
-        GetTempPathA(sizeof temp, temp);
-        logPath_ = std::string(temp) + "denoptix-settings-control.log";
-        DeleteFileA(logPath_.c_str());
+        DeleteBridgeSettings();
         CreateWindows();
         control_ = std::make_unique<scanner::TDenOptixScanProxy>(window_.get(), RECT{0, 0, 41, kHeight},
-                                                                  kControlData, scanner::ScanEvents{});
+                                                                  ui::layout::kControlData, scanner::ScanEvents{});
         ASSERT_TRUE(SendCommand("log " + logPath_));
         ResetListsToDefaults();
         g_selectionChanges = 0;
@@ -91,7 +71,7 @@ protected:
         settings::SetMessageBoxForTests(nullptr);
         control_.reset();
         window_.reset();
-        testing_support::DeleteBridgeSettings();
+        DeleteBridgeSettings();
     }
 
     void CreateWindows()
@@ -128,20 +108,11 @@ protected:
 
     bool SendCommand(const std::string& command)
     {
-        return testing_support::SendSimulatorCommand(control_->Window(), command);
+        return SendSimulatorCommand(control_->Window(), command);
     }
 
     // The control's log lines that start with prefix ("put ", "get ").
-    std::vector<std::string> ControlLog(const std::string& prefix) const
-    {
-        std::vector<std::string> lines;
-        std::ifstream log(logPath_);
-        for (std::string line; std::getline(log, line);) {
-            if (!line.empty() && line.back() == '\r') line.pop_back();
-            if (line.rfind(prefix, 0) == 0) lines.push_back(line);
-        }
-        return lines;
-    }
+    std::vector<std::string> ControlLog(const std::string& prefix) const { return LinesStartingWith(logPath_, prefix); }
 
     POINT Position() const
     {
@@ -155,27 +126,28 @@ protected:
     void StoreAll(std::int32_t x, std::int32_t y, std::int32_t endo, std::int32_t custom, std::int32_t unsharp,
                   std::int32_t intra, std::int32_t extra)
     {
-        StoreInteger("X", x);
-        StoreInteger("Y", y);
-        StoreInteger("EndoScan", endo);
-        StoreInteger("CustomScan", custom);
-        StoreInteger("ScanParmUnsharpMask", unsharp);
-        StoreInteger("IntraRes", intra);
-        StoreInteger("ExtraRes", extra);
+        StoreBridgeInteger("X", x);
+        StoreBridgeInteger("Y", y);
+        StoreBridgeInteger("EndoScan", endo);
+        StoreBridgeInteger("CustomScan", custom);
+        StoreBridgeInteger("ScanParmUnsharpMask", unsharp);
+        StoreBridgeInteger("IntraRes", intra);
+        StoreBridgeInteger("ExtraRes", extra);
     }
 
     win::UniqueHwnd window_;
     HWND intra_ = nullptr;
     HWND extra_ = nullptr;
     std::unique_ptr<scanner::TDenOptixScanProxy> control_;
-    std::string logPath_;
+    TempFolder temp_;
+    std::string logPath_ = temp_.Path("control.log");
     std::vector<ShownBox> boxes_;
 };
 
 TEST_F(SettingsStore, FirstRunKeepsTheDefaultsAndTheCloseCreatesAllSevenValues)
 {
     EXPECT_TRUE(settings::LoadSettings(Targets()));
-    EXPECT_FALSE(settingstest::TestKeyExists());
+    EXPECT_FALSE(BridgeSettingsExist());
     EXPECT_EQ(Position().x, kDesignedLeft);
     EXPECT_EQ(Position().y, kDesignedTop);
     EXPECT_EQ(ui::SelectedIndex(intra_), 1);
@@ -185,14 +157,14 @@ TEST_F(SettingsStore, FirstRunKeepsTheDefaultsAndTheCloseCreatesAllSevenValues)
     control_->SetEnableEndoScan(true);
     settings::SaveSettings(Targets(), settings::WriteFailure::ShowMessage);
 
-    EXPECT_EQ(settingstest::StoredValueCount(), 7u);
-    EXPECT_EQ(StoredInteger("X"), kDesignedLeft);
-    EXPECT_EQ(StoredInteger("Y"), kDesignedTop);
-    EXPECT_EQ(StoredInteger("EndoScan"), 1);
-    EXPECT_EQ(StoredInteger("CustomScan"), 0);
-    EXPECT_EQ(StoredInteger("ScanParmUnsharpMask"), 0);
-    EXPECT_EQ(StoredInteger("IntraRes"), 1);
-    EXPECT_EQ(StoredInteger("ExtraRes"), 0);
+    EXPECT_EQ(BridgeValueCount(), 7u);
+    EXPECT_EQ(StoredBridgeInteger("X"), kDesignedLeft);
+    EXPECT_EQ(StoredBridgeInteger("Y"), kDesignedTop);
+    EXPECT_EQ(StoredBridgeInteger("EndoScan"), 1);
+    EXPECT_EQ(StoredBridgeInteger("CustomScan"), 0);
+    EXPECT_EQ(StoredBridgeInteger("ScanParmUnsharpMask"), 0);
+    EXPECT_EQ(StoredBridgeInteger("IntraRes"), 1);
+    EXPECT_EQ(StoredBridgeInteger("ExtraRes"), 0);
     EXPECT_TRUE(boxes_.empty());
 }
 
@@ -215,13 +187,13 @@ TEST_F(SettingsStore, StoredStateComesBackAndTheCloseWritesItAgain)
     EXPECT_EQ(ControlLog("get "), (std::vector<std::string>{"get EnableEndoScan = false",
                                                             "get EnableCustomScan = true",
                                                             "get ScanParmUnsharpMask = true"}));
-    EXPECT_EQ(StoredInteger("X"), 100);
-    EXPECT_EQ(StoredInteger("Y"), 120);
-    EXPECT_EQ(StoredInteger("EndoScan"), 0);
-    EXPECT_EQ(StoredInteger("CustomScan"), 1);
-    EXPECT_EQ(StoredInteger("ScanParmUnsharpMask"), 1);
-    EXPECT_EQ(StoredInteger("IntraRes"), 2);
-    EXPECT_EQ(StoredInteger("ExtraRes"), 1);
+    EXPECT_EQ(StoredBridgeInteger("X"), 100);
+    EXPECT_EQ(StoredBridgeInteger("Y"), 120);
+    EXPECT_EQ(StoredBridgeInteger("EndoScan"), 0);
+    EXPECT_EQ(StoredBridgeInteger("CustomScan"), 1);
+    EXPECT_EQ(StoredBridgeInteger("ScanParmUnsharpMask"), 1);
+    EXPECT_EQ(StoredBridgeInteger("IntraRes"), 2);
+    EXPECT_EQ(StoredBridgeInteger("ExtraRes"), 1);
 }
 
 TEST_F(SettingsStore, PlacementStaysOnTheScreenAndIgnoresZeroOrLess)
@@ -241,7 +213,7 @@ TEST_F(SettingsStore, PlacementStaysOnTheScreenAndIgnoresZeroOrLess)
 TEST_F(SettingsStore, MissingOptionStopsLoadingAfterThePositionWasRead)
 {
     StoreAll(200, 210, 1, 1, 1, 2, 1);
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, settingstest::kKeyPath, "EndoScan");
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kBridgeSettingsKey, "EndoScan");
 
     EXPECT_FALSE(settings::LoadSettings(Targets()));
 
@@ -261,10 +233,10 @@ TEST_F(SettingsStore, ValueOfAnotherTypeStopsLoadingThereAndKeepsWhatWasApplied)
         DWORD size;
     } const kinds[] = {{REG_SZ, "1", 2}, {REG_QWORD, &one, 8}, {REG_BINARY, &one, 8}};
     for (const Kind& kind : kinds) {
-        testing_support::DeleteBridgeSettings();
+        DeleteBridgeSettings();
         DeleteFileA(logPath_.c_str());
         StoreAll(200, 210, 1, 1, 1, 2, 1);
-        settingstest::StoreRaw("CustomScan", kind.type, kind.data, kind.size);
+        StoreBridgeValue("CustomScan", kind.type, kind.data, kind.size);
 
         EXPECT_FALSE(settings::LoadSettings(Targets())) << kind.type;
 
@@ -281,8 +253,8 @@ TEST_F(SettingsStore, IndexNamingNoItemLeavesNoSelectionAndIsSavedAsMinusOne)
     EXPECT_EQ(ui::SelectedIndex(intra_), -1);
 
     settings::SaveSettings(Targets(), settings::WriteFailure::ShowMessage);
-    EXPECT_EQ(StoredInteger("IntraRes"), -1);
-    EXPECT_EQ(StoredInteger("X"), kDesignedLeft);
+    EXPECT_EQ(StoredBridgeInteger("IntraRes"), -1);
+    EXPECT_EQ(StoredBridgeInteger("X"), kDesignedLeft);
 
     ResetListsToDefaults();
     EXPECT_TRUE(settings::LoadSettings(Targets()));
@@ -304,7 +276,7 @@ TEST_F(SettingsStore, KeyThatCannotBeCreatedWritesNothingAndShowsNothing)
 
     settings::SaveSettings(Targets(), settings::WriteFailure::ShowMessage);
 
-    EXPECT_FALSE(settingstest::TestKeyExists());
+    EXPECT_FALSE(BridgeSettingsExist());
     EXPECT_TRUE(ControlLog("get ").empty());
     EXPECT_TRUE(boxes_.empty());
 }
@@ -340,12 +312,12 @@ TEST_F(SettingsStore, ControlErrorsAreNotSwallowed)
         EXPECT_NE(std::string(error.what()).find("Scanner busy"), std::string::npos) << error.what();
     }
 
-    testing_support::DeleteBridgeSettings();
+    DeleteBridgeSettings();
     ASSERT_TRUE(SendCommand("fail clear"));
     ASSERT_TRUE(SendCommand("fail get EnableCustomScan Not ready"));
     EXPECT_THROW(settings::SaveSettings(Targets(), settings::WriteFailure::ShowMessage), win::Error);
-    EXPECT_TRUE(StoredInteger("EndoScan"));
-    EXPECT_FALSE(StoredInteger("CustomScan"));
+    EXPECT_TRUE(StoredBridgeInteger("EndoScan"));
+    EXPECT_FALSE(StoredBridgeInteger("CustomScan"));
     EXPECT_TRUE(boxes_.empty());
 }
 

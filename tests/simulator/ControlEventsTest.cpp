@@ -43,7 +43,8 @@ protected:
 
 TEST_F(ScanSimEvents, ScriptedScanOfTwoSetsReportsExactlyTheNamesAndWritesNothing)
 {
-    const std::wstring folder = NewTempFolder();
+    const testing_support::TempFolder temp;
+    const std::wstring folder = Wide(temp.Path());
     SetFinalLocation(folder);
     ASSERT_TRUE(control.Send("sets 2"));
     // An ordinary path, an empty name, a name outside any ANSI code page, an
@@ -81,7 +82,8 @@ TEST_F(ScanSimEvents, NullNameAppliesToTheNextScanOnly)
 
 TEST_F(ScanSimEvents, RealScanWritesGrayscaleBitmapsIntoTheFinalLocation)
 {
-    const std::wstring folder = NewTempFolder();
+    const testing_support::TempFolder temp;
+    const std::wstring folder = Wide(temp.Path());
     SetFinalLocation(folder + L"\\");
     ASSERT_TRUE(control.Send("images 2"));
     ASSERT_TRUE(control.Send("scan"));
@@ -156,7 +158,7 @@ TEST_F(ScanSimEvents, PowerOnReportsOneThreeSixThroughTheMessageLoop)
     EXPECT_TRUE(control.GetBool(property::Enabled));
     EXPECT_TRUE(sink->events.empty());  // the states come later, from the timer
 
-    ASSERT_TRUE(PumpUntil([&] { return sink->events.size() >= 3; }));
+    ASSERT_TRUE(testing_support::WaitUntil([&] { return sink->events.size() >= 3; }));
     std::vector<long> reported;
     for (const auto& e : sink->events) {
         EXPECT_EQ(e.id, event::OnControlStateChange);

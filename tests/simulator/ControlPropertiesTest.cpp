@@ -7,6 +7,7 @@
 
 #include "SimulatorTestSupport.h"
 #include "scanner/ControlContract.h"
+#include "ui/MainFormLayout.h"
 
 namespace {
 
@@ -14,10 +15,9 @@ using namespace simtest;
 namespace property = scanner::contract::property;
 
 // The bytes the bridge carries for the control: "DNXS", 1, 1085, 3545, 300, 150.
-constexpr std::array<std::uint8_t, 17> kBridgeControlData = {
-    'D', 'N', 'X', 'S', 1, 0x3D, 0x04, 0, 0, 0xD9, 0x0D, 0, 0, 0x2C, 0x01, 0x96, 0x00};
+using ui::layout::kControlData;
 
-win::ComPtr<IStream> StreamOf(const std::uint8_t* bytes, size_t size)
+win::ComPtr<IStream> StreamOf(const std::byte* bytes, size_t size)
 {
     win::ComPtr<IStream> stream;
     EXPECT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
@@ -45,19 +45,11 @@ bool KeyExists(const std::string& key)
     return true;
 }
 
-std::string TestFolder()
-{
-    char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder = path;
-    return folder.substr(0, folder.find_last_of('\\') + 1);
-}
-
 TEST(ScanSimRegistration, ServerIsTheDllNextToTheTestsAndUnregisterRemovesItAll)
 {
     const std::string clsidKey = "CLSID\\{786AAF38-E504-11D1-966F-006008A3979D}";
     const std::string server = RegistryText(clsidKey + "\\InprocServer32", nullptr);
-    EXPECT_EQ(_stricmp(server.c_str(), (TestFolder() + "DenoptixScanSim.dll").c_str()), 0) << server;
+    EXPECT_EQ(_stricmp(server.c_str(), testing_support::BinPath("DenoptixScanSim.dll").c_str()), 0) << server;
     EXPECT_EQ(RegistryText(clsidKey + "\\InprocServer32", "ThreadingModel"), "Apartment");
     EXPECT_TRUE(KeyExists(clsidKey + "\\Control"));
     CLSID fromProgId{};
@@ -84,7 +76,7 @@ TEST(ScanSimPersistence, LoadsTheBridgeBytesAndSavesThemBack)
 {
     const Control control;
     const auto persist = control.as<IPersistStreamInit>();
-    ASSERT_EQ(persist->Load(StreamOf(kBridgeControlData.data(), kBridgeControlData.size()).get()), S_OK);
+    ASSERT_EQ(persist->Load(StreamOf(kControlData.data(), kControlData.size()).get()), S_OK);
     EXPECT_EQ(persist->IsDirty(), S_FALSE);
 
     SIZEL extent{};
@@ -106,27 +98,27 @@ TEST(ScanSimPersistence, LoadsTheBridgeBytesAndSavesThemBack)
     ASSERT_EQ(persist->Save(saved.get(), TRUE), S_OK);
     EXPECT_EQ(persist->IsDirty(), S_FALSE);
 
-    std::array<std::uint8_t, 18> bytes{};
+    std::array<std::byte, 18> bytes{};
     const LARGE_INTEGER start{};
     saved->Seek(start, STREAM_SEEK_SET, nullptr);
     ULONG read = 0;
     saved->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
     ASSERT_EQ(read, 17u);
-    auto expected = kBridgeControlData;
-    expected[13] = 0x58;  // 600
-    expected[14] = 0x02;
+    auto expected = kControlData;
+    expected[13] = std::byte{0x58};  // 600
+    expected[14] = std::byte{0x02};
     EXPECT_TRUE(std::equal(expected.begin(), expected.end(), bytes.begin()));
 }
 
 TEST(ScanSimPersistence, BadDataFailsLoadAndInitNewRestoresDefaults)
 {
-    auto wrongMagic = kBridgeControlData;
-    wrongMagic[0] = 'X';
-    auto wrongVersion = kBridgeControlData;
-    wrongVersion[4] = 2;
+    auto wrongMagic = kControlData;
+    wrongMagic[0] = std::byte{'X'};
+    auto wrongVersion = kControlData;
+    wrongVersion[4] = std::byte{2};
     const Control control;
     const auto persist = control.as<IPersistStreamInit>();
-    EXPECT_EQ(persist->Load(StreamOf(kBridgeControlData.data(), 16).get()), E_FAIL);
+    EXPECT_EQ(persist->Load(StreamOf(kControlData.data(), 16).get()), E_FAIL);
     EXPECT_EQ(persist->Load(StreamOf(wrongMagic.data(), wrongMagic.size()).get()), E_FAIL);
     EXPECT_EQ(persist->Load(StreamOf(wrongVersion.data(), wrongVersion.size()).get()), E_FAIL);
 
@@ -242,10 +234,11 @@ TEST(ScanSimProperties, InjectedFailureReturnsTheDescriptionUntilCleared)
 
 TEST(ScanSimEnvironment, SettingsFromTheEnvironmentApplyAtCreation)
 {
-    const ScopedEnvironment enabled(L"DENOPTIX_SIM_INITIAL_ENABLED", L"1");
-    const ScopedEnvironment options(L"DENOPTIX_SIM_INITIAL_OPTIONS", L"EnableEndoScan=1,EnableCustomScan=1");
-    const ScopedEnvironment failures(L"DENOPTIX_SIM_FAIL",
-                                     L"put:EnableEndoScan:Scanner busy;get:ScanParmUnsharpMask:Not ready");
+    const testing_support::ScopedEnvironment environment({
+        {"DENOPTIX_SIM_INITIAL_ENABLED", "1"},
+        {"DENOPTIX_SIM_INITIAL_OPTIONS", "EnableEndoScan=1,EnableCustomScan=1"},
+        {"DENOPTIX_SIM_FAIL", "put:EnableEndoScan:Scanner busy;get:ScanParmUnsharpMask:Not ready"},
+    });
     const Control control;
     EXPECT_TRUE(control.GetBool(property::Enabled));
     EXPECT_EQ(control.GetShort(property::ControlState), 6);
@@ -268,8 +261,9 @@ TEST(ScanSimEnvironment, SettingsFromTheEnvironmentApplyAtCreation)
 
 TEST(ScanSimLog, OneLinePerCallInTheDocumentedSyntax)
 {
-    const std::wstring log = NewTempFolder() + L"\\sim.log";
-    const ScopedEnvironment logging(L"DENOPTIX_SIM_LOG", log.c_str());
+    const testing_support::TempFolder temp;
+    const std::string log = temp.Path("sim.log");
+    const testing_support::ScopedEnvironment logging({{"DENOPTIX_SIM_LOG", log}});
     const Control control;  // InitNew
     VARIANT v;
     Value::Long(v, 1);
@@ -295,7 +289,7 @@ TEST(ScanSimLog, OneLinePerCallInTheDocumentedSyntax)
         "fire OnNewImage(3, null)",
         "fire OnMMResult(-7)",
     };
-    EXPECT_EQ(ReadLines(log), expected);
+    EXPECT_EQ(testing_support::ReadLines(log), expected);
 }
 
 }  // namespace

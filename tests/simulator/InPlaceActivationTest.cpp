@@ -133,8 +133,8 @@ TEST(ScanSimInPlace, ActivatesAsAChildWindowMovesClosesAndReleasesEverything)
         // Clicking it while ready runs a scan.
         auto sink = RecordingSink::Create();
         control.Advise(*sink.get());
-        ASSERT_TRUE(SendCommand(window, "names clic.bmp"));
-        ASSERT_TRUE(SendCommand(window, "state 6"));
+        ASSERT_TRUE(testing_support::SendSimulatorCommand(window, "names clic.bmp"));
+        ASSERT_TRUE(testing_support::SendSimulatorCommand(window, "state 6"));
         SendMessageA(button, BM_CLICK, 0, 0);
         ASSERT_GE(sink->events.size(), 2u);
         EXPECT_EQ(sink->events[1].id, event::OnStartingScan);

@@ -2,34 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
+#include "ComApartment.h"
 #include "scanner/ControlContract.h"
-#include "win/ComRuntime.h"
 
 namespace simtest {
 
 namespace {
-
-constexpr ULONG_PTR kCommandMagic = 0x53584E44;  // 'DNXS'
-
-// Every test runs in the main thread's single-threaded apartment.
-class ComEnvironment : public ::testing::Environment {
-public:
-    void SetUp() override
-    {
-        runtime_ = std::make_unique<win::ComRuntime>();
-        ASSERT_TRUE(SUCCEEDED(runtime_->result()));
-    }
-    void TearDown() override { runtime_.reset(); }
-
-private:
-    std::unique_ptr<win::ComRuntime> runtime_;
-};
-
-[[maybe_unused]] ::testing::Environment* const comEnvironment =
-    ::testing::AddGlobalTestEnvironment(new ComEnvironment);
 
 Arg ToArg(const VARIANT& v)
 {
@@ -140,13 +118,7 @@ HWND Control::Window() const
 
 bool Control::Send(std::string_view command) const
 {
-    return SendCommand(Window(), command);
-}
-
-bool SendCommand(HWND window, std::string_view command)
-{
-    COPYDATASTRUCT data{kCommandMagic, static_cast<DWORD>(command.size()), const_cast<char*>(command.data())};
-    return SendMessageA(window, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data)) == TRUE;
+    return testing_support::SendSimulatorCommand(Window(), command);
 }
 
 DWORD Control::Advise(RecordingSink& sink) const
@@ -195,32 +167,7 @@ void Value::Text(VARIANT& v, const wchar_t* value)
     v.bstrVal = SysAllocString(value);
 }
 
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
-{
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (!done() && GetTickCount64() < deadline) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-    }
-    return done();
-}
-
-std::wstring NewTempFolder()
-{
-    wchar_t temp[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, temp);
-    static unsigned counter = 0;
-    for (;;) {
-        const std::wstring folder = std::wstring(temp) + L"simtest_" + std::to_wstring(GetCurrentProcessId()) +
-                                    L"_" + std::to_wstring(++counter);
-        if (CreateDirectoryW(folder.c_str(), nullptr)) return folder;
-        if (GetLastError() != ERROR_ALREADY_EXISTS) throw std::runtime_error("cannot create a temp folder");
-    }
-}
+std::wstring Wide(const std::string& asciiPath) { return std::wstring(asciiPath.begin(), asciiPath.end()); }
 
 std::vector<std::wstring> FilesIn(const std::wstring& folder)
 {
@@ -233,32 +180,6 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder)
     } while (FindNextFileW(search, &found));
     FindClose(search);
     return files;
-}
-
-std::vector<std::string> ReadLines(const std::wstring& path)
-{
-    std::vector<std::string> lines;
-    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return lines;
-    const win::UniqueHandle owner(file);
-    std::string content;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) content.append(buffer, read);
-    std::istringstream stream(content);
-    for (std::string line; std::getline(stream, line);) lines.push_back(line);
-    return lines;
-}
-
-ScopedEnvironment::ScopedEnvironment(const wchar_t* name, const wchar_t* value) : name_(name)
-{
-    SetEnvironmentVariableW(name, value);
-}
-
-ScopedEnvironment::~ScopedEnvironment()
-{
-    SetEnvironmentVariableW(name_.c_str(), nullptr);
 }
 
 HRESULT ControlDllCanUnloadNow()

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "TestSupport.h"
 #include "win/ComPtr.h"
 #include "win/UniqueResource.h"
 
@@ -81,8 +82,6 @@ private:
     win::ComPtr<IDispatch> dispatch_;
 };
 
-// The same command, sent to any window.
-bool SendCommand(HWND window, std::string_view command);
 
 // Variants of the contract's types.
 struct Value {
@@ -92,28 +91,9 @@ struct Value {
     static void Text(VARIANT& v, const wchar_t* value);
 };
 
-// Dispatches messages until `done` or `timeoutMs` passes; returns `done()`.
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
-
-// A new empty folder under %TEMP%, and the files in a folder.
-std::wstring NewTempFolder();
+// The files in a folder, and an ASCII path such as a temporary folder's in UTF-16.
 std::vector<std::wstring> FilesIn(const std::wstring& folder);
-
-// The lines of a UTF-8 file, without line ends.
-std::vector<std::string> ReadLines(const std::wstring& path);
-
-// Sets an environment variable for one scope (the control reads its
-// settings from the environment when created).
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(const wchar_t* name, const wchar_t* value);
-    ~ScopedEnvironment();
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    std::wstring name_;
-};
+std::wstring Wide(const std::string& asciiPath);
 
 // DllCanUnloadNow of the loaded stand-in control.
 HRESULT ControlDllCanUnloadNow();

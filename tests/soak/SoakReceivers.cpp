@@ -28,32 +28,6 @@ std::string HangOption(const std::string& windows, Behaviour behaviour)
     return {};
 }
 
-// Starts a receiver with its console output thrown away: it prints every
-// line it logs, thousands of long ones here.
-win::UniqueHandle StartQuietly(std::string commandLine)
-{
-    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-    win::UniqueHandle nul(CreateFileA("NUL", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
-                                      OPEN_EXISTING, 0, nullptr));
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = startup.hStdError = nul.get();
-    PROCESS_INFORMATION info{};
-    if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &info))
-        throw std::runtime_error("cannot start " + commandLine);
-    CloseHandle(info.hThread);
-    return win::UniqueHandle(info.hProcess);
-}
-
-void End(win::UniqueHandle& process)
-{
-    if (!process) return;
-    TerminateProcess(process.get(), 0);
-    WaitForSingleObject(process.get(), 10000);
-    process.reset();
-}
-
 // The clipboard field of each "WM_ACQ_DENOPTIX" line, unescaped.
 std::vector<std::string> ClipboardsLogged(const std::string& log)
 {
@@ -72,8 +46,7 @@ struct SoakReceivers::Instance {
     std::string windows;
     Behaviour behaviour;
     std::string log;
-    win::UniqueHandle process;
-    ~Instance() { End(process); }
+    std::unique_ptr<ChildProcess> process;  // ended by reset, hung or not
     std::vector<int> sets;
 };
 
@@ -92,9 +65,11 @@ std::unique_ptr<SoakReceivers::Instance> SoakReceivers::Start(const char* window
     instance->windows = windows;
     instance->behaviour = behaviour;
     instance->log = folder_ + "\\" + windows + "-" + std::to_string(++started_) + ".log";
-    instance->process = StartQuietly("\"" + BinDir() + "\\DenoptixReceivers.exe\" --windows " +
-                                                       windows + " --log \"" + instance->log + "\"" +
-                                                       HangOption(windows, behaviour));
+    // Their console output is thrown away: they print every line they log.
+    instance->process = std::make_unique<ChildProcess>("\"" + BinPath("DenoptixReceivers.exe") + "\" --windows " +
+                                                           windows + " --log \"" + instance->log + "\"" +
+                                                           HangOption(windows, behaviour),
+                                                       testing_support::ChildOptions::Quiet());
     const std::string log = instance->log;
     if (!WaitUntil([&] { return !ReadLines(log).empty() && ReadLines(log)[0] == "ready"; }, 30s))
         throw std::runtime_error(std::string("the stand-in receiver did not start: ") + windows);
@@ -107,7 +82,7 @@ void SoakReceivers::Replace(std::unique_ptr<Instance>& current, const char* wind
     if (healthy && wanted == Behaviour::Healthy) return;
     if (current == nullptr && wanted == Behaviour::Absent) return;
     if (current != nullptr) {
-        End(current->process);  // hung or not
+        current->process.reset();  // hung or not
         ended_.push_back(std::move(current));
         // The bridge looks the window up by class: the old one must be gone.
         if (!WaitUntil([&] { return FindWindowA(WindowClassOf(windows), nullptr) == nullptr; }, 15s))
@@ -132,7 +107,7 @@ std::vector<std::string> SoakReceivers::StopAndVerify(const std::function<std::s
 {
     for (auto* current : {&host_, &photo_}) {
         if (*current == nullptr) continue;
-        End((*current)->process);
+        (*current)->process.reset();
         ended_.push_back(std::move(*current));
     }
     std::vector<std::string> faults;

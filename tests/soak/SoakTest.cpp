@@ -45,31 +45,12 @@ std::string NamesOfSet(int set)
     return text;
 }
 
-// Sends one command to the stand-in control, bounded: even a set whose
-// receiver hangs must come back within a few sends' timeouts.
+// Bounded: even a set whose receiver hangs must come back within a few
+// sends' timeouts.
 void Command(HWND control, const std::string& text)
 {
-    COPYDATASTRUCT data{};
-    data.dwData = 0x53584E44;
-    data.cbData = static_cast<DWORD>(text.size());
-    data.lpData = const_cast<char*>(text.data());
-    DWORD_PTR result = 0;
-    if (!SendMessageTimeoutA(control, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data), SMTO_NORMAL, 120000, &result) ||
-        result == 0)
+    if (!SendSimulatorCommand(control, text))
         throw std::runtime_error("the stand-in control did not carry out: " + text.substr(0, 30));
-}
-
-HWND FindControl(HWND form)
-{
-    HWND found = nullptr;
-    EnumChildWindows(form, [](HWND window, LPARAM result) -> BOOL {
-        char name[64] = {};
-        GetClassNameA(window, name, sizeof name);
-        if (lstrcmpA(name, "DenoptixScanSimWindow") != 0) return TRUE;
-        *reinterpret_cast<HWND*>(result) = window;
-        return FALSE;
-    }, reinterpret_cast<LPARAM>(&found));
-    return found;
 }
 
 class SoakRun {
@@ -115,13 +96,10 @@ TEST(Soak, TwoThousandSetsKeepTheBridgeFlatAndEveryNameArrives)
     DeleteBridgeSettings();
     TempFolder folder;
     soak::SoakReceivers receivers(folder.Path());
-    ChildProcess bridge("\"" + BinDir() + "\\Denoptix.exe\" " + folder.Path() + "\\Paziente 42");
-    HWND control = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND form : WindowsOfProcess(bridge.Id(), "TForm1"))
-            if (IsWindowVisible(form)) control = FindControl(form);
-        return control != nullptr;
-    }, 30s)) << "the bridge's window with the stand-in control never showed";
+    BridgeRun bridge(BridgeCommandLine(folder.Path("Paziente 42")));
+    ASSERT_NE(bridge.WaitForForm(), nullptr) << "the bridge's window never showed";
+    HWND control = bridge.ScannerWindow();
+    ASSERT_NE(control, nullptr) << "the bridge's window holds no stand-in control";
 
     SoakRun run(control, receivers);
     run.Sets(kWarmUpSets);

@@ -12,11 +12,15 @@
 #include <utility>
 #include <vector>
 
-#include "TestSupport.h"
+#include "BridgeSettings.h"
+#include "ChildProcess.h"
+#include "Clipboard.h"
+#include "Files.h"
+#include "StandInControl.h"
+#include "Waiting.h"
+#include "WindowSearch.h"
 
 namespace testing_support {
-
-using EnvironmentList = std::vector<std::pair<std::string, std::string>>;
 
 // "<folder of the tests>\Denoptix.exe" in quotes, one blank, then the tail.
 std::string BridgeCommandLine(const std::string& tail);
@@ -29,6 +33,7 @@ public:
                        const std::string& workingFolder = {});
 
     DWORD Id() const { return process_->Id(); }
+    HANDLE Handle() const { return process_->Handle(); }
     // The main window once it is visible, else null after the timeout.
     HWND WaitForForm(std::chrono::milliseconds timeout = 30s);
     HWND Form() const { return form_; }
@@ -65,33 +70,5 @@ private:
     std::unique_ptr<ChildProcess> process_;
     HWND form_ = nullptr;
 };
-
-// The stand-in control's log: lines starting with prefix, in order.
-std::vector<std::string> SimLogLines(const std::string& path, const std::string& prefix = {});
-// A quoted string value of that log ("C:\\x" -> C:\x), null BSTR as "null".
-std::string SimLogString(const std::string& quoted);
-
-// The bridge's settings key in the test prefix.
-void StoreBridgeValue(const char* name, DWORD type, const void* data, DWORD size);
-// The value when it exists as a 4-byte REG_DWORD.
-std::optional<DWORD> BridgeDword(const char* name);
-
-// The clipboard held open by a window of this process until destruction,
-// as another program on the workstation would.
-class ClipboardHold {
-public:
-    ClipboardHold();
-    ~ClipboardHold();
-    ClipboardHold(const ClipboardHold&) = delete;
-    ClipboardHold& operator=(const ClipboardHold&) = delete;
-    bool Holding() const { return holding_; }
-
-private:
-    win::UniqueHwnd window_;
-    bool holding_ = false;
-};
-
-// The CF_TEXT bytes on the clipboard, or nothing when it holds none.
-std::optional<std::string> ClipboardText();
 
 }  // namespace testing_support

@@ -4,13 +4,15 @@
 
 #include <memory>
 
-#include "ChildProcess.h"
+#include "TestSupport.h"
 #include "receivers/ClipboardText.h"
 
 namespace {
 
-using tooltest::ChildProcess;
-using tooltest::TempFile;
+using testing_support::BinCommandLine;
+using testing_support::ChildProcess;
+using testing_support::ReadLines;
+using testing_support::WaitForLine;
 
 constexpr char kHost[] = "TTesmiraWnd";
 constexpr char kPhoto[] = "VELT_FOTO_SERVER";
@@ -27,15 +29,16 @@ protected:
     }
 
     // Starts the stand-ins with their log in `log` and waits until they are ready.
-    std::unique_ptr<ChildProcess> Start(const TempFile& log, std::vector<std::string> args,
-                                        const TempFile* stdoutFile = nullptr)
+    std::unique_ptr<ChildProcess> Start(const std::string& log, std::vector<std::string> args,
+                                        const std::string& printed = {})
     {
-        args.insert(args.end(), {"--log", log.path(), "--timeout-ms", "60000"});
-        auto child = std::make_unique<ChildProcess>(tooltest::SiblingPath("DenoptixReceivers.exe"), args,
-                                                    (stdoutFile ? stdoutFile : &output_)->path());
-        EXPECT_TRUE(tooltest::WaitForLine(log, "ready")) << "the stand-ins did not get ready";
+        args.insert(args.end(), {"--log", log, "--timeout-ms", "60000"});
+        auto child = std::make_unique<ChildProcess>(BinCommandLine("DenoptixReceivers.exe", args),
+                                                    testing_support::ChildOptions::OutputTo(printed.empty() ? Path("out") : printed));
+        EXPECT_TRUE(WaitForLine(log, "ready")) << "the stand-ins did not get ready";
         return child;
     }
+    std::string Path(const std::string& name) const { return temp_.Path(name); }
 
     // Sends like the bridge; fails the test when the window is missing or silent.
     LRESULT Send(const char* className, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
@@ -53,14 +56,14 @@ protected:
     const UINT deleteResource_ = RegisterWindowMessageA("WM_DELETE_RESOURCE");
     const UINT acqDenoptix_ = RegisterWindowMessageA("WM_ACQ_DENOPTIX");
     win::UniqueHwnd owner_;
-    const TempFile output_{"out"};  // what the stand-ins print when a test does not look
+    const testing_support::TempFolder temp_;  // logs, and what the stand-ins print
 };
 
 TEST_F(ReceiversTest, LogsEachMessageWithItsParametersAndTheExactClipboardBytes)
 {
-    const TempFile log("rcv");
-    const TempFile printed("out");
-    const auto receivers = Start(log, {"--result", "7"}, &printed);
+    const std::string log = Path("log.log");
+    const std::string printed = Path("printed.log");
+    const auto receivers = Start(log, {"--result", "7"}, printed);
     EXPECT_TRUE(FindWindowA(kHost, "Stand-in host"));
     EXPECT_TRUE(FindWindowA(kPhoto, "Stand-in photo server"));
 
@@ -78,13 +81,13 @@ TEST_F(ReceiversTest, LogsEachMessageWithItsParametersAndTheExactClipboardBytes)
         "VELT_FOTO_SERVER\tWM_DELETE_RESOURCE\twParam=3\tlParam=0\t" + clip,
         "TTesmiraWnd\tWM_ACQ_DENOPTIX\twParam=4294967295\tlParam=-5\t" + clip,
     };
-    EXPECT_EQ(log.Lines(), expected);
-    EXPECT_EQ(printed.Lines(), expected);  // flushed before each reply
+    EXPECT_EQ(ReadLines(log), expected);
+    EXPECT_EQ(ReadLines(printed), expected);  // flushed before each reply
 }
 
 TEST_F(ReceiversTest, TellsAnEmptyTextFromNoTextAndFromAClipboardHeldOpen)
 {
-    const TempFile log("rcv");
+    const std::string log = Path("log.log");
     const auto receivers = Start(log, {"--windows", "host"});
     EXPECT_FALSE(FindWindowA(kPhoto, nullptr));
 
@@ -107,25 +110,25 @@ TEST_F(ReceiversTest, TellsAnEmptyTextFromNoTextAndFromAClipboardHeldOpen)
         "TTesmiraWnd\tWM_ACQ_DENOPTIX\twParam=0\tlParam=0\tclipboard=<none>",
         "TTesmiraWnd\tWM_ACQ_DENOPTIX\twParam=0\tlParam=0\tclipboard=<unavailable>",
     };
-    EXPECT_EQ(log.Lines(), expected);
+    EXPECT_EQ(ReadLines(log), expected);
 }
 
 TEST_F(ReceiversTest, PhotoServerAloneWithItsOwnTitle)
 {
-    const TempFile log("rcv");
+    const std::string log = Path("log.log");
     const auto receivers = Start(log, {"--windows", "photo", "--title", "Demo photo"});
     EXPECT_FALSE(FindWindowA(kHost, nullptr));
     EXPECT_TRUE(FindWindowA(kPhoto, "Demo photo"));
 
     SetClipboard("x.bmp\r\n");
     Send(kPhoto, acqDenoptix_);
-    EXPECT_TRUE(tooltest::WaitForLine(log, "VELT_FOTO_SERVER\tWM_ACQ_DENOPTIX\twParam=0\tlParam=0\tclipboard=x.bmp\\r\\n"));
+    EXPECT_TRUE(WaitForLine(log, "VELT_FOTO_SERVER\tWM_ACQ_DENOPTIX\twParam=0\tlParam=0\tclipboard=x.bmp\\r\\n"));
 }
 
 TEST_F(ReceiversTest, ClipboardReplacedByTheHostIsWhatThePhotoServerFinds)
 {
-    const TempFile hostLog("rcv");
-    const TempFile photoLog("rcv");
+    const std::string hostLog = Path("hostLog.log");
+    const std::string photoLog = Path("photoLog.log");
     const auto host = Start(hostLog, {"--windows", "host", "--set-clipboard", "host=changed\\r\\n\\xC4"});
     const auto photo = Start(photoLog, {"--windows", "photo"});
 
@@ -133,15 +136,15 @@ TEST_F(ReceiversTest, ClipboardReplacedByTheHostIsWhatThePhotoServerFinds)
     Send(kHost, acqDenoptix_);
     Send(kPhoto, acqDenoptix_);
 
-    EXPECT_EQ(hostLog.Lines().back(), "TTesmiraWnd\tWM_ACQ_DENOPTIX\twParam=0\tlParam=0\tclipboard=original\\r\\n");
-    EXPECT_EQ(photoLog.Lines().back(),
+    EXPECT_EQ(ReadLines(hostLog).back(), "TTesmiraWnd\tWM_ACQ_DENOPTIX\twParam=0\tlParam=0\tclipboard=original\\r\\n");
+    EXPECT_EQ(ReadLines(photoLog).back(),
               "VELT_FOTO_SERVER\tWM_ACQ_DENOPTIX\twParam=0\tlParam=0\tclipboard=changed\\r\\n\\xC4");
     EXPECT_EQ(receivers::ReadClipboardText(owner_.get()).bytes, "changed\r\n\xC4");
 }
 
 TEST_F(ReceiversTest, HungReceiverLogsTheMessageButLetsAnAbortingSendGiveUp)
 {
-    const TempFile log("rcv");
+    const std::string log = Path("log.log");
     const auto receivers = Start(log, {"--windows", "photo", "--hang", "photo=2000", "--result", "5"});
     const HWND photo = FindWindowA(kPhoto, nullptr);
     ASSERT_TRUE(photo);
@@ -149,7 +152,7 @@ TEST_F(ReceiversTest, HungReceiverLogsTheMessageButLetsAnAbortingSendGiveUp)
     SetClipboard("hung.bmp");
     DWORD_PTR result = 0;
     EXPECT_FALSE(SendMessageTimeoutA(photo, acqDenoptix_, 0, 0, SMTO_ABORTIFHUNG, 300, &result));
-    EXPECT_TRUE(tooltest::WaitForLine(log, "VELT_FOTO_SERVER\tWM_ACQ_DENOPTIX\twParam=0\tlParam=0\tclipboard=hung.bmp"));
+    EXPECT_TRUE(WaitForLine(log, "VELT_FOTO_SERVER\tWM_ACQ_DENOPTIX\twParam=0\tlParam=0\tclipboard=hung.bmp"));
     // Once the sleep is over, the window answers again.
     EXPECT_TRUE(SendMessageTimeoutA(photo, deleteResource_, 3, 0, 0, 15000, &result));
     EXPECT_EQ(result, 5u);
@@ -157,17 +160,17 @@ TEST_F(ReceiversTest, HungReceiverLogsTheMessageButLetsAnAbortingSendGiveUp)
 
 TEST_F(ReceiversTest, EndsWithCodeZeroAfterTheLastMessageOrOnClose)
 {
-    const TempFile log("rcv");
+    const std::string log = Path("log.log");
     auto counted = Start(log, {"--windows", "host", "--exit-after", "2"});
     Send(kHost, acqDenoptix_);
     Send(kHost, deleteResource_, 3);
-    EXPECT_EQ(counted->WaitExit(), 0u);
-    EXPECT_EQ(log.Lines().size(), 3u);
+    EXPECT_EQ(counted->WaitForExit(), 0u);
+    EXPECT_EQ(ReadLines(log).size(), 3u);
 
-    const TempFile closeLog("rcv");
+    const std::string closeLog = Path("closeLog.log");
     auto closed = Start(closeLog, {});
     PostMessageA(FindWindowA(kPhoto, nullptr), WM_CLOSE, 0, 0);
-    EXPECT_EQ(closed->WaitExit(), 0u);
+    EXPECT_EQ(closed->WaitForExit(), 0u);
 }
 
 TEST_F(ReceiversTest, BadOptionsExitWithCodeTwoBeforeAnyWindowExists)
@@ -175,8 +178,8 @@ TEST_F(ReceiversTest, BadOptionsExitWithCodeTwoBeforeAnyWindowExists)
     const std::vector<std::vector<std::string>> bad = {
         {"--bogus"}, {"--windows", "nobody"}, {"--hang", "host=abc"}, {"--exit-after"}};
     for (const auto& args : bad) {
-        ChildProcess child(tooltest::SiblingPath("DenoptixReceivers.exe"), args);
-        EXPECT_EQ(child.WaitExit(), 2u) << args[0];
+        const ChildProcess child(BinCommandLine("DenoptixReceivers.exe", args), testing_support::ChildOptions::Quiet());
+        EXPECT_EQ(child.WaitForExit(), 2u) << args[0];
     }
     EXPECT_FALSE(FindWindowA(kHost, nullptr));
 }

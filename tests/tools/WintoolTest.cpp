@@ -6,7 +6,7 @@
 #include <future>
 #include <thread>
 
-#include "ChildProcess.h"
+#include "TestSupport.h"
 #include "receivers/ClipboardText.h"
 
 namespace {
@@ -76,9 +76,9 @@ private:
     std::thread thread_;
 };
 
-tooltest::ToolRun Wintool(const std::vector<std::string>& args)
+testing_support::ToolRun Wintool(const std::vector<std::string>& args)
 {
-    return tooltest::RunToEnd(tooltest::SiblingPath("wintool.exe"), args);
+    return testing_support::RunToEnd("wintool.exe", args);
 }
 
 TEST(Wintool, FindsClicksAndQueriesTheControlsOfAnotherProgramsWindow)
@@ -130,12 +130,14 @@ TEST(Wintool, HoldClipboardKeepsOthersOutUntilItEnds)
     receivers::WriteClipboardText(owner.get(), "a\tb\xE8");
     EXPECT_EQ(Wintool({"clipboard"}).output, "a\\tb\\xE8\n");
 
-    const tooltest::TempFile output("out");
-    tooltest::ChildProcess holder(tooltest::SiblingPath("wintool.exe"), {"hold-clipboard", "5000"}, output.path());
-    ASSERT_TRUE(tooltest::WaitForLine(output, "holding"));
+    const testing_support::TempFolder temp;
+    const std::string output = temp.Path("out");
+    const testing_support::ChildProcess holder(testing_support::BinCommandLine("wintool.exe", {"hold-clipboard", "5000"}),
+                                               testing_support::ChildOptions::OutputTo(output));
+    ASSERT_TRUE(testing_support::WaitForLine(output, "holding"));
     EXPECT_FALSE(receivers::ClipboardLock::TryOpen(owner.get(), 0));
     EXPECT_EQ(Wintool({"clipboard"}).output, "<unavailable>\n");
-    EXPECT_EQ(holder.WaitExit(), 0u);
+    EXPECT_EQ(holder.WaitForExit(), 0u);
     EXPECT_TRUE(receivers::ClipboardLock::TryOpen(owner.get(), 2000));
 }
 

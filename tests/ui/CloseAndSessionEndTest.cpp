@@ -7,14 +7,7 @@ namespace {
 
 using testing_support::ReceiverWindowThread;
 
-bool SettingsKeyExists()
-{
-    HKEY key = nullptr;
-    const bool exists =
-        RegOpenKeyExA(HKEY_CURRENT_USER, "Software\\Velt\\Denoptix", 0, KEY_READ, &key) == ERROR_SUCCESS;
-    if (key != nullptr) RegCloseKey(key);
-    return exists;
-}
+using testing_support::BridgeSettingsExist;
 
 struct Received {
     UINT message;
@@ -28,11 +21,11 @@ TEST_F(ClosingTheWindow, PhotoServerIsToldFirstThenTheSettingsAreWritten)
 {
     std::vector<Received> photo;
     std::vector<Received> host;
-    ReceiverWindowThread photoServer("VELT_FOTO_SERVER", [&](UINT m, WPARAM w, LPARAM) {
-        photo.push_back({m, w, SettingsKeyExists()});
+    ReceiverWindowThread photoServer("VELT_FOTO_SERVER", [&](HWND, UINT m, WPARAM w, LPARAM) {
+        photo.push_back({m, w, BridgeSettingsExist()});
     });
-    ReceiverWindowThread hostWindow("TTesmiraWnd", [&](UINT m, WPARAM w, LPARAM) {
-        host.push_back({m, w, SettingsKeyExists()});
+    ReceiverWindowThread hostWindow("TTesmiraWnd", [&](HWND, UINT m, WPARAM w, LPARAM) {
+        host.push_back({m, w, BridgeSettingsExist()});
     });
     CreateForm();
     SendMessageA(Form().Handle(), WM_CLOSE, 0, 0);
@@ -42,20 +35,20 @@ TEST_F(ClosingTheWindow, PhotoServerIsToldFirstThenTheSettingsAreWritten)
     EXPECT_EQ(photo[0].wParam, 3u);
     EXPECT_FALSE(photo[0].settingsWrittenAlready);
     EXPECT_TRUE(host.empty()) << "the host gets nothing at close";
-    EXPECT_TRUE(SettingsKeyExists());
+    EXPECT_TRUE(BridgeSettingsExist());
     EXPECT_TRUE(closed_);
 }
 
 TEST_F(ClosingTheWindow, SessionEndKeepsTheSettingsWithoutTellingThePhotoServer)
 {
     std::vector<Received> photo;
-    ReceiverWindowThread photoServer("VELT_FOTO_SERVER", [&](UINT m, WPARAM w, LPARAM) {
+    ReceiverWindowThread photoServer("VELT_FOTO_SERVER", [&](HWND, UINT m, WPARAM w, LPARAM) {
         photo.push_back({m, w, false});
     });
     CreateForm();
     SendMessageA(Form().CustomScan(), BM_CLICK, 0, 0);
     EXPECT_EQ(SendMessageA(Form().Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
-    EXPECT_FALSE(SettingsKeyExists()) << "agreeing to end writes nothing yet";
+    EXPECT_FALSE(BridgeSettingsExist()) << "agreeing to end writes nothing yet";
     SendMessageA(Form().Handle(), WM_ENDSESSION, TRUE, 0);
 
     EXPECT_TRUE(photo.empty());
@@ -76,7 +69,7 @@ TEST_F(ClosingTheWindow, ACancelledSessionEndChangesNothing)
     CreateForm();
     SendMessageA(Form().Handle(), WM_ENDSESSION, FALSE, 0);
     EXPECT_FALSE(closed_);
-    EXPECT_FALSE(SettingsKeyExists());
+    EXPECT_FALSE(BridgeSettingsExist());
 }
 
 }  // namespace

@@ -33,12 +33,4 @@ void FormFixture::TearDown()
     temp_.reset();
 }
 
-std::vector<std::string> FormFixture::LogLines(const std::string& prefix) const
-{
-    std::vector<std::string> matching;
-    for (const auto& line : testing_support::ReadLines(logPath_))
-        if (line.rfind(prefix, 0) == 0) matching.push_back(line);
-    return matching;
-}
-
 void FormFixture::ClearLog() const { std::ofstream(logPath_, std::ios::trunc); }

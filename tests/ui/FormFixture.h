@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "ComApartment.h"
 #include "TestSupport.h"
 #include "ui/MainForm.h"
-#include "win/ComRuntime.h"
 
 class FormFixture : public ::testing::Test {
 protected:
@@ -25,7 +25,10 @@ protected:
     bool Command(const std::string& command) { return testing_support::SendSimulatorCommand(ControlWindow(), command); }
 
     // The stand-in's log lines that start with `prefix` ("put ", "get ", "fire ").
-    std::vector<std::string> LogLines(const std::string& prefix = {}) const;
+    std::vector<std::string> LogLines(const std::string& prefix = {}) const
+    {
+        return testing_support::LinesStartingWith(logPath_, prefix);
+    }
     void ClearLog() const;
 
     std::vector<std::string> reports_;
@@ -34,7 +37,6 @@ protected:
     std::string logPath_;
 
 private:
-    win::ComRuntime com_;
     win::UniqueHwnd applicationWindow_;
     std::unique_ptr<ui::TForm1> form_;
 };

@@ -3,7 +3,10 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+
 #include "host/Messages.h"
+#include "ui/MainFormLayout.h"
 
 namespace {
 
@@ -18,11 +21,16 @@ RECT RectIn(HWND control, HWND parent)
     return rect;
 }
 
-std::string ClassOf(HWND window)
+std::string HintOf(ui::TForm1& form, HWND control)
 {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    return name;
+    char text[128] = {};
+    TTTOOLINFOA tool{};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = form.Handle();
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = text;
+    SendMessageA(form.Tooltips(), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
+    return text;
 }
 
 using MainForm = FormFixture;
@@ -31,7 +39,7 @@ TEST_F(MainForm, FrameIsAHiddenStayOnTopToolWindowAtItsDesignedPlace)
 {
     CreateForm();
     HWND form = Form().Handle();
-    EXPECT_EQ(ClassOf(form), "TForm1");
+    EXPECT_EQ(testing_support::ClassOf(form), "TForm1");
     EXPECT_EQ(testing_support::WindowText(form), "Denoptix");
     EXPECT_FALSE(IsWindowVisible(form)) << "hidden until the message loop shows it";
 
@@ -45,42 +53,42 @@ TEST_F(MainForm, FrameIsAHiddenStayOnTopToolWindowAtItsDesignedPlace)
 
     RECT outer;
     GetWindowRect(form, &outer);
-    EXPECT_EQ(outer.left, 691);
-    EXPECT_EQ(outer.top, 183);
-    EXPECT_EQ(outer.right - outer.left, 182);
-    EXPECT_EQ(outer.bottom - outer.top, 164);
+    EXPECT_EQ(outer.left, ui::layout::kForm.left);
+    EXPECT_EQ(outer.top, ui::layout::kForm.top);
+    EXPECT_EQ(outer.right - outer.left, ui::layout::kForm.width);
+    EXPECT_EQ(outer.bottom - outer.top, ui::layout::kForm.height);
 }
 
-TEST_F(MainForm, ControlsStandAsDesigned)
+// Each row of the layout description, as built at 96 dpi: its window class,
+// parent, place, caption and hint.
+TEST_F(MainForm, EveryControlStandsWhereTheLayoutPutsItWithItsCaptionAndHint)
 {
+    using ui::layout::Kind;
     CreateForm();
     ui::TForm1& form = Form();
-    struct Expected {
-        HWND control;
-        HWND parent;
-        const char* className;
-        RECT rect;  // left, top, right, bottom in the parent's client area
-        const char* caption;
-    } const expected[] = {
-        {form.Accendi(), form.Handle(), "Button", {45, 2, 97, 27}, "Accendi"},
-        {form.Panel1(), form.Handle(), "TPanel", {45, 32, 161, 121}, ""},
-        {form.CustomScan(), form.Panel1(), "Button", {4, 5, 93, 22}, "Custom Scan"},
-        {form.Unsharp(), form.Panel1(), "Button", {4, 43, 101, 60}, "Unsharp"},
-        {form.ComboIntraRes(), form.Panel1(), "ComboBox", {4, 64, 47, 85}, "300"},
-        {form.ComboExtraRes(), form.Panel1(), "ComboBox", {54, 64, 97, 85}, "150"},
-        {form.EndoScan(), form.Handle(), "Button", {50, 56, 147, 73}, "Alta risoluzione"},
-    };
-    for (const auto& e : expected) {
-        SCOPED_TRACE(e.caption);
-        EXPECT_EQ(GetParent(e.control), e.parent);
-        EXPECT_EQ(ClassOf(e.control), e.className);
-        const RECT r = RectIn(e.control, e.parent);
-        EXPECT_EQ(r.left, e.rect.left);
-        EXPECT_EQ(r.top, e.rect.top);
-        EXPECT_EQ(r.right, e.rect.right);
-        EXPECT_EQ(r.bottom, e.rect.bottom);
-        EXPECT_EQ(testing_support::WindowText(e.control), e.caption);
-        EXPECT_TRUE(IsWindowEnabled(e.control));
+    const auto hinted = std::count_if(std::begin(ui::layout::kControls), std::end(ui::layout::kControls),
+                                      [](const auto& row) { return row.hint != nullptr; });
+    EXPECT_EQ(SendMessageA(form.Tooltips(), TTM_GETTOOLCOUNT, 0, 0), hinted);
+    for (const auto& row : ui::layout::kControls) {
+        SCOPED_TRACE(row.name);
+        const bool scanner = row.kind == Kind::ScannerControl;
+        HWND control = scanner ? ControlWindow() : testing_support::FindDescendant(form.Handle(), row.id);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(HintOf(form, control), row.hint ? row.hint : "");
+        EXPECT_TRUE(IsWindowEnabled(control));
+        if (scanner) continue;  // docked: see below
+        HWND parent = row.parent == ui::layout::kNoId ? form.Handle() : testing_support::FindDescendant(form.Handle(), row.parent);
+        EXPECT_EQ(GetParent(control), parent);
+        const char* className = row.kind == Kind::Panel ? "TPanel" : row.kind == Kind::DropDownList ? "ComboBox" : "Button";
+        EXPECT_EQ(testing_support::ClassOf(control), className);
+        const RECT r = RectIn(control, parent);
+        EXPECT_EQ(r.left, row.left);
+        EXPECT_EQ(r.top, row.top);
+        EXPECT_EQ(r.right, row.left + row.width);
+        EXPECT_EQ(r.bottom, row.top + row.height);
+        if (row.kind != Kind::DropDownList) {
+            EXPECT_EQ(testing_support::WindowText(control), row.caption ? row.caption : "");
+        }
     }
     EXPECT_EQ(GetWindowLongA(form.CustomScan(), GWL_STYLE) & BS_TYPEMASK, BS_AUTOCHECKBOX);
     EXPECT_EQ(GetWindowLongA(form.ComboIntraRes(), GWL_STYLE) & 3, CBS_DROPDOWNLIST);
@@ -127,32 +135,6 @@ TEST_F(MainForm, ScannerControlIsDockedLeftAndFollowsResizing)
     const RECT accendiAfter = RectIn(Form().Accendi(), form);
     EXPECT_EQ(accendiAfter.left, accendiBefore.left);
     EXPECT_EQ(accendiAfter.bottom, accendiBefore.bottom);
-}
-
-TEST_F(MainForm, EveryControlShowsItsHint)
-{
-    CreateForm();
-    ui::TForm1& form = Form();
-    const std::pair<HWND, const char*> hints[] = {
-        {ControlWindow(), "Avvia la scansione"},
-        {form.Accendi(), "Inizializza ed accendi lo scanner"},
-        {form.CustomScan(), "Scelta delle rx da acquisire"},
-        {form.Unsharp(), "Applica filtro Unsharp"},
-        {form.ComboIntraRes(), "Risoluzione lastre intraorali"},
-        {form.ComboExtraRes(), "Risoluzione lastre extraorali"},
-        {form.EndoScan(), "Scansione a 600 dpi delle rx superiori"},
-    };
-    EXPECT_EQ(SendMessageA(form.Tooltips(), TTM_GETTOOLCOUNT, 0, 0), 7);
-    for (const auto& [control, hint] : hints) {
-        char text[128] = {};
-        TTTOOLINFOA tool{};
-        tool.cbSize = sizeof tool;
-        tool.hwnd = form.Handle();
-        tool.uId = reinterpret_cast<UINT_PTR>(control);
-        tool.lpszText = text;
-        SendMessageA(form.Tooltips(), TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&tool));
-        EXPECT_STREQ(text, hint);
-    }
 }
 
 TEST_F(MainForm, TabVisitsControlsInDeclaredOrderSkippingDisabledOnes)

@@ -1,7 +1,6 @@
 // The scan session inside the real window: power-on, the control's state
 // reports and the collection of image names.
 #include "FormFixture.h"
-#include "TestWindows.h"
 
 namespace {
 
@@ -118,23 +117,6 @@ TEST_F(ScanSession, ARefusedReadDuringPowerOnStopsItThereWithOneReport)
     EXPECT_EQ(reports_, std::vector<std::string>{"Scanner not found."});
     EXPECT_TRUE(LogLines("put Enabled").empty());
     EXPECT_TRUE(IsWindowEnabled(Form().Accendi()));
-}
-
-TEST_F(ScanSession, OnlySixRightAfterThreeDisablesAccendi)
-{
-    CreateForm();
-    const auto runStates = [&](std::initializer_list<short> states) {
-        EnableWindow(Form().Accendi(), TRUE);
-        Form().LastControlState = 0;
-        for (short state : states) EXPECT_TRUE(Command("state " + std::to_string(state)));
-        return IsWindowEnabled(Form().Accendi()) != FALSE;
-    };
-    EXPECT_FALSE(runStates({3, 6}));
-    EXPECT_FALSE(runStates({3, 3, 6}));
-    EXPECT_TRUE(runStates({3, 5, 6}));
-    EXPECT_TRUE(runStates({6}));
-    EXPECT_TRUE(runStates({3, 6, 3}) == false);
-    EXPECT_EQ(Form().LastControlState, 3) << "the last report is kept in every case";
 }
 
 TEST_F(ScanSession, AStateRecordedAtPowerOnCountsAsTheLastState)

@@ -4,9 +4,11 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "Files.h"
+#include "Waiting.h"
 #include "receivers/ByteEscape.h"
 
-namespace hosttest {
+namespace testing_support {
 
 namespace {
 
@@ -36,34 +38,6 @@ Received ParseLine(const std::string& line)
 
 }  // namespace
 
-// Like testing_support::ChildProcess, but without a console: a receiver
-// echoes every line it logs, a 100,000-name set included, and that would
-// flood the test's own output.
-class ReceiverLog::Process {
-public:
-    explicit Process(std::string commandLine)
-    {
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                            nullptr, &startup, &info))
-            throw std::runtime_error("Cannot start " + commandLine);
-        CloseHandle(info.hThread);
-        process_.reset(info.hProcess);
-    }
-    ~Process()
-    {
-        TerminateProcess(process_.get(), 1);
-        WaitForSingleObject(process_.get(), 10000);  // its windows are gone afterwards
-    }
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-
-private:
-    win::UniqueHandle process_;
-};
-
 ReceiverLog::ReceiverLog(std::string path) : path_(std::move(path)) {}
 
 ReceiverLog::~ReceiverLog() = default;
@@ -72,17 +46,18 @@ void ReceiverLog::Start(const std::string& windows, const std::string& extraArgu
 {
     const size_t readyBefore = ReadyCount();
     // The timeout only guards against a receiver outliving a crashed test.
-    processes_.push_back(std::make_unique<Process>(
-        "\"" + testing_support::BinDir() + "\\DenoptixReceivers.exe\" --windows " + windows + " --log \"" + path_ +
-        "\" --timeout-ms 120000 " + extraArguments));
-    if (!testing_support::WaitUntil([&] { return ReadyCount() > readyBefore; }, 30s))
+    processes_.push_back(std::make_unique<ChildProcess>(
+        "\"" + BinPath("DenoptixReceivers.exe") + "\" --windows " + windows + " --log \"" + path_ +
+        "\" --timeout-ms 120000 " + extraArguments,
+        ChildOptions::Quiet()));
+    if (!WaitUntil([&] { return ReadyCount() > readyBefore; }, 30s))
         throw std::runtime_error("The receivers for " + windows + " did not get ready");
 }
 
 std::vector<Received> ReceiverLog::Messages() const
 {
     std::vector<Received> messages;
-    for (const std::string& line : testing_support::ReadLines(path_)) {
+    for (const std::string& line : ReadLines(path_)) {
         if (line != "ready") messages.push_back(ParseLine(line));
     }
     return messages;
@@ -90,8 +65,8 @@ std::vector<Received> ReceiverLog::Messages() const
 
 size_t ReceiverLog::ReadyCount() const
 {
-    const std::vector<std::string> lines = testing_support::ReadLines(path_);
+    const std::vector<std::string> lines = ReadLines(path_);
     return static_cast<size_t>(std::count(lines.begin(), lines.end(), "ready"));
 }
 
-}  // namespace hosttest
+}  // namespace testing_support

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "TestSupport.h"
+#include "ChildProcess.h"
 
-namespace hosttest {
+namespace testing_support {
 
 struct Received {
     std::string windowClass;
@@ -35,9 +35,7 @@ private:
     size_t ReadyCount() const;
 
     std::string path_;
-    // Ended with the log, like any child of a test.
-    class Process;
-    std::vector<std::unique_ptr<Process>> processes_;
+    std::vector<std::unique_ptr<testing_support::ChildProcess>> processes_;
 };
 
-}  // namespace hosttest
+}  // namespace testing_support

@@ -1,0 +1,22 @@
+#pragma once
+// The bridge's settings key, HKCU\Software\Velt\Denoptix, in the test prefix.
+#include <windows.h>
+
+#include <cstdint>
+#include <optional>
+
+namespace testing_support {
+
+inline constexpr char kBridgeSettingsKey[] = "Software\\Velt\\Denoptix";
+
+// Deletes the key with its values, so a test starts from a first run.
+void DeleteBridgeSettings();
+bool BridgeSettingsExist();
+DWORD BridgeValueCount();
+// Stores raw data of any type, creating the key when needed.
+void StoreBridgeValue(const char* name, DWORD type, const void* data, DWORD size);
+void StoreBridgeInteger(const char* name, std::int32_t value);
+// A value as stored: only a 4-byte REG_DWORD counts, anything else is empty.
+std::optional<std::int32_t> StoredBridgeInteger(const char* name);
+
+}  // namespace testing_support
