@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every check: the
-# Windows tests under Wine (the soak included; `ctest -LE soak` skips it)
-# and, beside them, the platform-free rules natively under sanitizers and
-# fuzzers, static analysis and a second compiler over the Windows code.
+# Windows tests under Wine (the soak included; `ctest -LE soak` skips it),
+# the release packages made from this build and tried under Wine (CTest's
+# `package` test) and, beside them, the platform-free rules natively under
+# sanitizers and fuzzers, static analysis and a second compiler over the
+# Windows code.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
