@@ -10,6 +10,7 @@
 # from INTEGRATION.md, scans once with the installed bridge, and uninstalls
 # silently.
 set -euo pipefail
+export LC_ALL=C  # file listings sort the same everywhere
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(realpath "$1")
 version=$(cat "$build/version.txt")
