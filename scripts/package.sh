@@ -19,11 +19,10 @@
 # are signed with Authenticode; without it they are not, and the summary
 # says so.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-root=$PWD
 
+# Paths given are taken from where the script was started.
 build=
-out=$root/build/dist
+out=
 while [ $# -gt 0 ]; do
   case "$1" in
     --build-dir) build=$(realpath "$2"); shift 2 ;;
@@ -31,6 +30,14 @@ while [ $# -gt 0 ]; do
     *) echo "usage: scripts/package.sh [--build-dir DIR] [--out DIR]" >&2; exit 2 ;;
   esac
 done
+if [ -n "${DENOPTIX_SIGN_PFX:-}" ]; then
+  DENOPTIX_SIGN_PFX=$(realpath "$DENOPTIX_SIGN_PFX")
+  export DENOPTIX_SIGN_PFX
+fi
+
+cd "$(dirname "$0")/.."
+root=$PWD
+out=${out:-$root/build/dist}
 
 programs=(Denoptix.exe DenoptixScanSim.dll DenoptixReceivers.exe wintool.exe)
 
