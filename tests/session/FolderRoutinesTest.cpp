@@ -8,30 +8,12 @@
 #include <string>
 #include <thread>
 
+#include "TestSupport.h"
 #include "scanner/FolderRoutines.h"
 #include "win/Error.h"
 #include "win/UniqueResource.h"
 
 namespace {
-
-void RemoveTree(const std::string& folder)
-{
-    WIN32_FIND_DATAA entry{};
-    HANDLE found = FindFirstFileA((folder + "\\*").c_str(), &entry);
-    if (found != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = entry.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string child = folder + "\\" + name;
-            if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(child);
-            else
-                DeleteFileA(child.c_str());
-        } while (FindNextFileA(found, &entry));
-        FindClose(found);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
 
 bool Exists(const std::string& path)
 {
@@ -44,11 +26,6 @@ class FolderRoutines : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char temp[MAX_PATH];
-        ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
-        static int serial = 0;
-        root_ = std::string(temp) + "session_" + std::to_string(GetCurrentProcessId()) + "_" + std::to_string(++serial);
-        ASSERT_TRUE(CreateDirectoryA(root_.c_str(), nullptr)) << root_;
         ASSERT_NE(GetCurrentDirectoryA(MAX_PATH, previousDirectory_), 0u);
         ASSERT_TRUE(SetCurrentDirectoryA(root_.c_str()));
     }
@@ -56,7 +33,6 @@ protected:
     void TearDown() override
     {
         SetCurrentDirectoryA(previousDirectory_);
-        RemoveTree(root_);
     }
 
     std::string In(const std::string& relative) const { return root_ + "\\" + relative; }
@@ -80,7 +56,8 @@ protected:
         return created;
     }
 
-    std::string root_;
+    const testing_support::TempFolder temp_;
+    const std::string root_ = temp_.Path();
     char previousDirectory_[MAX_PATH] = {};
 };
 
