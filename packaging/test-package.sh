@@ -121,6 +121,7 @@ wintool click TForm1 Accendi >/dev/null || true
 for _ in $(seq 100); do [ "$(wintool is-enabled TForm1 Accendi)" = 0 ] && break; sleep 0.1; done
 wintool copydata TForm1 53584E44 scan --child DenoptixScanSimWindow >/dev/null || true
 wintool close TForm1 >/dev/null || true
+wintool wait-gone TForm1 --timeout-ms 30000 >/dev/null || kill "$bridge" 2>/dev/null || true
 bridge_status=0
 wait "$bridge" || bridge_status=$?
 check "the bridge closes with exit code 0" test "$bridge_status" -eq 0
