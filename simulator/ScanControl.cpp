@@ -88,18 +88,6 @@ STDMETHODIMP ScanControl::QueryInterface(REFIID iid, void** object)
     return S_OK;
 }
 
-STDMETHODIMP_(ULONG) ScanControl::AddRef()
-{
-    return static_cast<ULONG>(InterlockedIncrement(&references_));
-}
-
-STDMETHODIMP_(ULONG) ScanControl::Release()
-{
-    const LONG left = InterlockedDecrement(&references_);
-    if (left == 0) delete this;
-    return static_cast<ULONG>(left);
-}
-
 STDMETHODIMP ScanControl::GetTypeInfoCount(UINT* count)
 {
     if (!count) return E_POINTER;

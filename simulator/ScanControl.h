@@ -14,24 +14,19 @@
 #include "Properties.h"
 #include "SimConfig.h"
 #include "SimLog.h"
+#include "win/ComObject.h"
 #include "win/ComPtr.h"
 
 namespace sim {
 
-class ScanControl final : public IDispatch,
-                          public IConnectionPointContainer,
-                          public IPersistStreamInit,
-                          public IOleObject,
-                          public IOleInPlaceObject,
-                          private ControlWindowOwner {
+class ScanControl final
+    : public win::ComObject<IDispatch, IConnectionPointContainer, IPersistStreamInit, IOleObject, IOleInPlaceObject>,
+      private ControlWindowOwner {
 public:
     // Creates a control configured from the environment and hands out `iid`.
     static HRESULT Create(REFIID iid, void** object);
 
-    // IUnknown
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override;
-    STDMETHODIMP_(ULONG) Release() override;
 
     // IDispatch
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
@@ -86,7 +81,7 @@ public:
 
 private:
     ScanControl();
-    ~ScanControl();
+    ~ScanControl() override;
     void ApplyInitialSettings();
 
     // Properties, as the dispatch interface sees them.
@@ -117,7 +112,6 @@ private:
     void ReplaceWindow(HWND parent, const RECT& position);
     HRESULT ActivateInPlace(IOleClientSite* site, bool uiActivate, LPCRECT position);
 
-    LONG references_ = 1;
     SimConfig config_;
     SimLog log_;
     PropertyStore properties_;

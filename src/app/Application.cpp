@@ -2,12 +2,12 @@
 
 #include <string>
 
-#include "app/ApplicationTitle.h"
 #include "app/CommandLine.h"
-#include "app/ErrorReport.h"
 #include "ui/MainForm.h"
+#include "win/ApplicationTitle.h"
 #include "win/ComRuntime.h"
 #include "win/Error.h"
+#include "win/ErrorReport.h"
 #include "win/WindowClass.h"
 
 namespace app {
@@ -19,16 +19,14 @@ constexpr char kApplicationClassName[] = "TApplication";
 Application::Application(HINSTANCE instance)
 {
     win::RegisterWindowClassOnce(instance, kApplicationClassName, WindowProc);
-    window_.reset(win::CheckLastError(CreateWindowExA(0, kApplicationClassName, ApplicationTitle().c_str(),
-                                                      WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU,
-                                                      0, 0, 0, 0, nullptr, nullptr, instance, this),
-                                      "CreateWindowEx"));
+    CreateWindowFor(0, kApplicationClassName, win::ApplicationTitle().c_str(),
+                    WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU, 0, 0, 0, 0, nullptr, instance);
 }
 
 void Application::SetMainForm(ui::TForm1* form) noexcept
 {
     mainForm_ = form;
-    SetReportOwner(form != nullptr ? form->Handle() : nullptr);
+    win::SetReportOwner(form != nullptr ? form->Handle() : nullptr);
 }
 
 int Application::Run(int showCommand)
@@ -50,25 +48,16 @@ void Application::Terminate() noexcept { PostQuitMessage(0); }
 
 // A close request to the application window closes the main window the
 // same way its close box does.
-LRESULT CALLBACK Application::WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept
+LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_NCCREATE) {
-        auto* create = reinterpret_cast<CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<Application*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-    if (message == WM_CLOSE && self != nullptr && self->mainForm_ != nullptr) {
-        try {
-            self->mainForm_->Close();
-        } catch (...) {
-            ReportCurrentException();
-        }
+    if (message == WM_CLOSE && mainForm_ != nullptr) {
+        mainForm_->Close();
         return 0;
     }
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefaultProcessing(message, wParam, lParam);
 }
 
-int ProgramEntry(HINSTANCE instance, HINSTANCE, const char* tail, int showCommand)
+int ProgramEntry(HINSTANCE instance, const char* tail, int showCommand)
 {
     try {
         Application application(instance);
@@ -81,7 +70,7 @@ int ProgramEntry(HINSTANCE instance, HINSTANCE, const char* tail, int showComman
         application.SetMainForm(nullptr);
         return code;
     } catch (...) {
-        ReportCurrentException();
+        win::ReportCurrentException();
         // Whoever started the bridge must see that it never came up.
         return 1;
     }
@@ -94,7 +83,7 @@ int StartProcess(HINSTANCE instance)
     startup.cb = sizeof startup;
     GetStartupInfoA(&startup);
     const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
-    return ProgramEntry(instance, nullptr, tail.c_str(), show);
+    return ProgramEntry(instance, tail.c_str(), show);
 }
 
 }  // namespace app

@@ -3,7 +3,7 @@
 // titled with the application title), the main window, and the message loop.
 #include <windows.h>
 
-#include "win/UniqueResource.h"
+#include "win/BaseWindow.h"
 
 namespace ui {
 class TForm1;
@@ -11,13 +11,10 @@ class TForm1;
 
 namespace app {
 
-class Application {
+class Application : public win::BaseWindow<Application> {
 public:
     explicit Application(HINSTANCE instance);
-    Application(const Application&) = delete;
-    Application& operator=(const Application&) = delete;
 
-    HWND Handle() const noexcept { return window_.get(); }
     void SetMainForm(ui::TForm1* form) noexcept;
 
     // Shows the main window, then takes and dispatches messages until the
@@ -26,15 +23,14 @@ public:
     void Terminate() noexcept;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    friend class win::BaseWindow<Application>;
+    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    win::UniqueHwnd window_;
     ui::TForm1* mainForm_ = nullptr;
 };
 
-// The program entry: the tail is the destination folder; the other
-// arguments are there for the shape of a Windows entry and are not used.
-int ProgramEntry(HINSTANCE instance, HINSTANCE previous, const char* tail, int showCommand);
+// The program entry: the tail is the destination folder.
+int ProgramEntry(HINSTANCE instance, const char* tail, int showCommand);
 
 // Process start-up: cuts the tail from the process command line, takes the
 // show request from the start-up information and runs the entry.

@@ -6,12 +6,12 @@
 namespace host {
 
 namespace {
+
 // The photo server's code for "release what you hold for the bridge".
 constexpr WPARAM kDeleteResourceCode = 3;
-}  // namespace
 
-namespace detail {
-
+// Sends message to the top-level window of windowClass, if there is one,
+// and waits for it up to timeoutMs. The receiver's answer is not examined.
 void SendToWindowOfClass(const char* windowClass, UINT message, WPARAM wParam, LPARAM lParam,
                          UINT timeoutMs)
 {
@@ -23,6 +23,8 @@ void SendToWindowOfClass(const char* windowClass, UINT message, WPARAM wParam, L
                         &ignoredResult);
 }
 
+}  // namespace
+
 void HandOverImageSet(HWND clipboardOwner, std::string_view imageNames, UINT sendTimeoutMs)
 {
     PutTextOnClipboard(clipboardOwner, imageNames);
@@ -30,16 +32,9 @@ void HandOverImageSet(HWND clipboardOwner, std::string_view imageNames, UINT sen
     SendToWindowOfClass(kPhotoServerWindowClass, WmAcqDenoptix(), 0, 0, sendTimeoutMs);
 }
 
-}  // namespace detail
-
-void HandOverImageSet(HWND clipboardOwner, std::string_view imageNames)
-{
-    detail::HandOverImageSet(clipboardOwner, imageNames, kSendTimeoutMs);
-}
-
 void NotifyClosing()
 {
-    detail::SendToWindowOfClass(kPhotoServerWindowClass, WmDeleteResource(), kDeleteResourceCode, 0,
+    SendToWindowOfClass(kPhotoServerWindowClass, WmDeleteResource(), kDeleteResourceCode, 0,
                                 kSendTimeoutMs);
 }
 

@@ -19,25 +19,12 @@ inline constexpr UINT kSendTimeoutMs = 10000;
 // End of an image set: the names go on the clipboard (opened for
 // clipboardOwner, the application's own window), then "WM_ACQ_DENOPTIX"
 // (0, 0) goes to the host's window, then to the photo server's, each looked
-// up afresh and skipped silently when absent. A clipboard failure throws
-// before anything is sent.
-void HandOverImageSet(HWND clipboardOwner, std::string_view imageNames);
+// up afresh and skipped silently when absent; each send waits at most
+// sendTimeoutMs. A clipboard failure throws before anything is sent.
+void HandOverImageSet(HWND clipboardOwner, std::string_view imageNames, UINT sendTimeoutMs = kSendTimeoutMs);
 
 // First step of closing: "WM_DELETE_RESOURCE" (3, 0) to the photo server
 // only, if it is running.
 void NotifyClosing();
-
-namespace detail {
-
-// The same hand-over with the bound on each send chosen by the caller, so
-// tests need not wait kSendTimeoutMs for a receiver that is busy.
-void HandOverImageSet(HWND clipboardOwner, std::string_view imageNames, UINT sendTimeoutMs);
-
-// Sends message to the top-level window of windowClass, if there is one,
-// and waits for it up to timeoutMs. The receiver's answer is not examined.
-void SendToWindowOfClass(const char* windowClass, UINT message, WPARAM wParam, LPARAM lParam,
-                         UINT timeoutMs);
-
-}  // namespace detail
 
 }  // namespace host

@@ -4,7 +4,7 @@
 
 #include <utility>
 
-#include "app/ErrorReport.h"
+#include "win/ErrorReport.h"
 #include "scanner/ControlContract.h"
 #include "win/ComPtr.h"
 #include "win/Error.h"
@@ -78,15 +78,6 @@ HRESULT EventSink::QueryInterface(REFIID iid, void** object)
     return E_NOINTERFACE;
 }
 
-ULONG EventSink::AddRef() { return ++references_; }
-
-ULONG EventSink::Release()
-{
-    const ULONG remaining = --references_;
-    if (remaining == 0) delete this;
-    return remaining;
-}
-
 HRESULT EventSink::GetTypeInfoCount(UINT* count)
 {
     if (!count) return E_POINTER;
@@ -114,7 +105,7 @@ HRESULT EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* parameters,
         const DISPPARAMS noArguments{};
         Deliver(id, parameters ? *parameters : noArguments);
     } catch (...) {
-        app::ReportCurrentException();
+        win::ReportCurrentException();
     }
     return S_OK;
 }

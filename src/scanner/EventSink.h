@@ -5,22 +5,16 @@
 #include <windows.h>
 #include <oaidl.h>
 
-#include <atomic>
-
-#include "scanner/ScanProxy.h"
+#include "scanner/ScanEvents.h"
+#include "win/ComObject.h"
 
 namespace scanner {
 
-class EventSink final : public IDispatch {
+class EventSink final : public win::ComObject<IDispatch> {
 public:
     explicit EventSink(ScanEvents events);
-    EventSink(const EventSink&) = delete;
-    EventSink& operator=(const EventSink&) = delete;
 
-    // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     // IDispatch: only Invoke does anything; the control calls by DISPID.
     HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
@@ -33,10 +27,9 @@ public:
                                      UINT* argumentError) override;
 
 private:
-    ~EventSink() = default;
+    ~EventSink() override = default;
     void Deliver(DISPID id, const DISPPARAMS& parameters);
 
-    std::atomic<ULONG> references_{1};
     const ScanEvents events_;
 };
 

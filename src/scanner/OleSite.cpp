@@ -33,15 +33,6 @@ HRESULT OleSite::QueryInterface(REFIID iid, void** object)
     return S_OK;
 }
 
-ULONG OleSite::AddRef() { return ++references_; }
-
-ULONG OleSite::Release()
-{
-    const ULONG remaining = --references_;
-    if (remaining == 0) delete this;
-    return remaining;
-}
-
 // The control's state lives in the window's stored description, not in an
 // OLE document, so there is nothing to save and no moniker or container.
 HRESULT OleSite::SaveObject() { return S_OK; }

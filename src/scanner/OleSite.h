@@ -7,27 +7,21 @@
 #include <ole2.h>
 #include <oleidl.h>
 
-#include <atomic>
+#include "win/ComObject.h"
 
 namespace scanner {
 
-class OleSite final : public IOleClientSite, public IOleInPlaceSite, public IOleInPlaceFrame {
+class OleSite final : public win::ComObject<IOleClientSite, IOleInPlaceSite, IOleInPlaceFrame> {
 public:
     OleSite(HWND parent, const RECT& bounds);
-    OleSite(const OleSite&) = delete;
-    OleSite& operator=(const OleSite&) = delete;
 
     // The control's in-place object, not owned: the host sets it while the
     // control is active and clears it before releasing the control.
     void SetInPlaceObject(IOleInPlaceObject* object) noexcept { inPlaceObject_ = object; }
     // Moves the control to bounds (client coordinates of the parent).
     HRESULT Place(const RECT& bounds) noexcept;
-    const RECT& Bounds() const noexcept { return bounds_; }
 
-    // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) override;
-    ULONG STDMETHODCALLTYPE AddRef() override;
-    ULONG STDMETHODCALLTYPE Release() override;
 
     // IOleClientSite
     HRESULT STDMETHODCALLTYPE SaveObject() override;
@@ -70,9 +64,8 @@ public:
     HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG message, WORD id) override;
 
 private:
-    ~OleSite() = default;
+    ~OleSite() override = default;
 
-    std::atomic<ULONG> references_{1};
     const HWND parent_;
     RECT bounds_;
     IOleInPlaceObject* inPlaceObject_ = nullptr;

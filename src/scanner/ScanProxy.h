@@ -5,23 +5,13 @@
 #include <windows.h>
 
 #include <cstddef>
-#include <functional>
 #include <memory>
 #include <span>
 #include <string_view>
 
-namespace scanner {
+#include "scanner/ScanEvents.h"
 
-// The window's handlers for the four events it binds. An empty callback
-// ignores its event. Exceptions thrown by a callback are reported by the
-// standard error report and never reach the control.
-struct ScanEvents {
-    std::function<void(short sNewState)> onControlStateChange;
-    std::function<void()> onEndNewImageSet;
-    std::function<void()> onStartingScan;
-    // szName is the control's string as delivered (may be null).
-    std::function<void(short sLocation, const wchar_t* szName)> onNewImage;
-};
+namespace scanner {
 
 class TDenOptixScanProxy {
 public:

@@ -1,12 +1,8 @@
 #include "scanner/SessionRules.h"
 
-#include <windows.h>
-
 #include <algorithm>
-#include <climits>
-#include <cwchar>
 
-#include "win/Error.h"
+#include "win/Strings.h"
 
 namespace scanner {
 
@@ -35,18 +31,9 @@ bool ReportDisablesAccendi(short lastControlState, short sNewState, bool accendi
 
 void AppendImageName(std::string& imageNames, const wchar_t* szName)
 {
-    const std::size_t length = szName != nullptr ? std::wcslen(szName) : 0;
-    if (length > static_cast<std::size_t>(INT_MAX)) throw win::Error("Image name too long to convert");
-    const int wideLength = static_cast<int>(length);
-    const int narrowLength =
-        wideLength == 0 ? 0 : WideCharToMultiByte(CP_ACP, 0, szName, wideLength, nullptr, 0, nullptr, nullptr);
-    if (wideLength != 0 && narrowLength <= 0) win::ThrowLastError();
-
-    MakeRoomFor(imageNames, static_cast<std::size_t>(narrowLength) + 2);
-    const std::size_t start = imageNames.size();
-    imageNames.resize(start + static_cast<std::size_t>(narrowLength));
-    if (narrowLength > 0)
-        WideCharToMultiByte(CP_ACP, 0, szName, wideLength, imageNames.data() + start, narrowLength, nullptr, nullptr);
+    const std::string name = szName != nullptr ? win::ToNarrow(szName) : std::string();
+    MakeRoomFor(imageNames, name.size() + 2);
+    imageNames += name;
     imageNames += "\r\n";
 }
 

@@ -3,10 +3,10 @@
 #include <optional>
 #include <utility>
 
-#include "app/ApplicationTitle.h"
 #include "settings/PlacementRules.h"
 #include "settings/RegistryKey.h"
-#include "ui/ListSelection.h"
+#include "win/ErrorReport.h"
+#include "win/ListSelection.h"
 
 namespace settings {
 
@@ -16,8 +16,6 @@ namespace {
 // that a close creates takes the lower-case spelling.
 constexpr char kReadKeyPath[] = "\\Software\\Velt\\Denoptix";
 constexpr char kWriteKeyPath[] = "\\software\\velt\\denoptix";
-
-MessageBoxFunction g_messageBoxForTests;
 
 struct RememberedPosition {
     std::int32_t left = 0;
@@ -33,8 +31,8 @@ void ReadStoredValues(const RegistryKey& key, const SettingsTargets& targets, Re
     targets.control.SetEnableEndoScan(StoredOptionIsOn(key.ReadInteger("EndoScan")));
     targets.control.SetEnableCustomScan(StoredOptionIsOn(key.ReadInteger("CustomScan")));
     targets.control.SetScanParmUnsharpMask(StoredOptionIsOn(key.ReadInteger("ScanParmUnsharpMask")));
-    ui::SelectIndexFromCode(targets.comboIntraRes, key.ReadInteger("IntraRes"));
-    ui::SelectIndexFromCode(targets.comboExtraRes, key.ReadInteger("ExtraRes"));
+    win::SelectIndexFromCode(targets.comboIntraRes, key.ReadInteger("IntraRes"));
+    win::SelectIndexFromCode(targets.comboExtraRes, key.ReadInteger("ExtraRes"));
 }
 
 void PlaceWindow(HWND window, const RememberedPosition& remembered)
@@ -61,17 +59,8 @@ void WriteCurrentValues(RegistryKey& key, const SettingsTargets& targets)
     key.WriteInteger("EndoScan", targets.control.EnableEndoScan() ? 1 : 0);
     key.WriteInteger("CustomScan", targets.control.EnableCustomScan() ? 1 : 0);
     key.WriteInteger("ScanParmUnsharpMask", targets.control.ScanParmUnsharpMask() ? 1 : 0);
-    key.WriteInteger("IntraRes", ui::SelectedIndex(targets.comboIntraRes));
-    key.WriteInteger("ExtraRes", ui::SelectedIndex(targets.comboExtraRes));
-}
-
-void ShowWriteFailure(HWND owner, const std::string& text)
-{
-    if (g_messageBoxForTests) {
-        g_messageBoxForTests(owner, text, app::ApplicationTitle(), MB_OK);
-        return;
-    }
-    MessageBoxA(owner, text.c_str(), app::ApplicationTitle().c_str(), MB_OK);
+    key.WriteInteger("IntraRes", win::SelectedIndex(targets.comboIntraRes));
+    key.WriteInteger("ExtraRes", win::SelectedIndex(targets.comboExtraRes));
 }
 
 }  // namespace
@@ -103,9 +92,7 @@ void SaveSettings(const SettingsTargets& targets, WriteFailure onWriteFailure)
             failure = error.what();
         }
     }  // the key is closed before any box waits for the operator
-    if (failure && onWriteFailure == WriteFailure::ShowMessage) ShowWriteFailure(targets.window, *failure);
+    if (failure && onWriteFailure == WriteFailure::ShowMessage) win::ShowMessageBox(targets.window, *failure, MB_OK);
 }
-
-void SetMessageBoxForTests(MessageBoxFunction messageBox) { g_messageBoxForTests = std::move(messageBox); }
 
 }  // namespace settings

@@ -36,10 +36,4 @@ enum class WriteFailure { ShowMessage, Ignore };
 // "Failed to set data for '<name>'". Errors of the control propagate.
 void SaveSettings(const SettingsTargets& targets, WriteFailure onWriteFailure);
 
-// Tests see the write-failure box through this instead of a real box; an
-// empty function restores the real one.
-using MessageBoxFunction =
-    std::function<void(HWND owner, const std::string& text, const std::string& caption, UINT type)>;
-void SetMessageBoxForTests(MessageBoxFunction messageBox);
-
 }  // namespace settings

@@ -7,9 +7,9 @@
 #include "host/Messages.h"
 #include "host/Notifier.h"
 #include "settings/SettingsStore.h"
-#include "ui/ListSelection.h"
 #include "ui/Panel.h"
 #include "win/Error.h"
+#include "win/ListSelection.h"
 #include "win/WindowClass.h"
 
 namespace ui {
@@ -43,6 +43,41 @@ void AddHint(HWND tips, HWND owner, HWND control, const char* hint)
     SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
+// What each control runs, row by row beside layout::kControls: the click of
+// a button or check box, the selection change of a list. The scanner
+// control's events are bound where it is created.
+using Handler = void (TForm1::*)();
+struct Binding {
+    layout::ControlId id;
+    Handler handler;
+};
+constexpr Binding kBindings[] = {
+    {layout::kDenOptixScanProxy1, nullptr},
+    {layout::kAccendi, &TForm1::AccendiClick},
+    {layout::kPanel1, nullptr},
+    {layout::kCustomScan, &TForm1::CustomScanClick},
+    {layout::kUnsharp, &TForm1::UnsharpClick},
+    {layout::kComboIntraRes, &TForm1::ComboIntraResChange},
+    {layout::kComboExtraRes, &TForm1::ComboExtraResChange},
+    {layout::kEndoScan, &TForm1::EndoScanClick},
+};
+
+consteval bool BindingsFollowTheLayout()
+{
+    if (std::size(kBindings) != std::size(layout::kControls)) return false;
+    for (std::size_t row = 0; row < std::size(kBindings); ++row) {
+        if (kBindings[row].id != layout::kControls[row].id) return false;
+    }
+    return true;
+}
+static_assert(BindingsFollowTheLayout(), "one binding per layout row, in the layout's order");
+
+// The notification that means the control's event.
+int EventNotification(layout::Kind kind)
+{
+    return kind == layout::Kind::DropDownList ? CBN_SELCHANGE : BN_CLICKED;
+}
+
 }  // namespace
 
 TForm1::TForm1(HINSTANCE instance, HWND applicationWindow, std::function<void()> onClosed)
@@ -57,13 +92,11 @@ TForm1::TForm1(HINSTANCE instance, HWND applicationWindow, std::function<void()>
 
     dpi_ = GetDpiForSystem();
     const auto& form = layout::kForm;
-    window_.reset(win::CheckLastError(
-        CreateWindowExA(kFormExStyle, form.className, form.caption, kFormStyle, form.left, form.top,
-                        Scale(form.width), Scale(form.height), nullptr, nullptr, instance, this),
-        "CreateWindowEx"));
-    dpi_ = GetDpiForWindow(hwnd_);
+    CreateWindowFor(kFormExStyle, form.className, form.caption, kFormStyle, form.left, form.top, Scale(form.width),
+                    Scale(form.height), nullptr, instance);
+    dpi_ = GetDpiForWindow(Handle());
     if (dpi_ != GetDpiForSystem()) {
-        SetWindowPos(hwnd_, nullptr, 0, 0, Scale(form.width), Scale(form.height),
+        SetWindowPos(Handle(), nullptr, 0, 0, Scale(form.width), Scale(form.height),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     CreateControls();
@@ -71,15 +104,17 @@ TForm1::TForm1(HINSTANCE instance, HWND applicationWindow, std::function<void()>
     try {
         FormCreate();
     } catch (...) {
-        app::ReportCurrentException();
+        win::ReportCurrentException();
     }
 }
 
 TForm1::~TForm1()
 {
     // Destroying the window tears the scanner control down first (WM_DESTROY),
-    // while its parent still exists.
-    window_.reset();
+    // while its parent still exists. After a failed construction this
+    // destructor does not run: the scanner control goes first as a member,
+    // and the base then destroys the window.
+    DestroyNow();
 }
 
 int TForm1::Scale(int designPixels) const
@@ -89,20 +124,21 @@ int TForm1::Scale(int designPixels) const
 
 void TForm1::CreateControls()
 {
-    tooltips_ = CreateTooltips(hwnd_, instance_);
-    for (const auto& design : layout::kControls) {
-        HWND control = CreateChild(design);
-        AddHint(tooltips_, hwnd_, control, design.hint);
+    tooltips_ = CreateTooltips(Handle(), instance_);
+    for (std::size_t row = 0; row < std::size(layout::kControls); ++row) {
+        const auto& design = layout::kControls[row];
+        HWND control = controls_[row] = CreateChild(design);
+        AddHint(tooltips_, Handle(), control, design.hint);
         if (design.kind != layout::Kind::Panel && control != nullptr) tabOrder_.Append(control);
     }
     // EndoScan lies over the panel: it must be drawn above it.
-    SetWindowPos(endoScan_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetWindowPos(EndoScan(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     ApplyLayout();
 }
 
 HWND TForm1::CreateChild(const layout::ControlSpec& design)
 {
-    HWND parent = design.parent == layout::kPanel1 ? panel1_ : hwnd_;
+    HWND parent = design.parent == layout::kPanel1 ? Panel1() : Handle();
     const DWORD common = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
     const auto make = [&](const char* className, DWORD style, DWORD exStyle = 0) {
         HWND control = CreateWindowExA(exStyle, className, design.caption, common | style, 0, 0, 0, 0, parent,
@@ -111,51 +147,33 @@ HWND TForm1::CreateChild(const layout::ControlSpec& design)
     };
 
     switch (design.kind) {
-    case layout::Kind::ScannerControl: {
-        scanner::ScanEvents events;
-        events.onControlStateChange = [this](short state) { DenoptixState(state); };
-        events.onEndNewImageSet = [this] { DenOptixScanProxy1EndNewImageSet(); };
-        events.onStartingScan = [this] { DenOptixScanProxy1StartingScan(); };
-        events.onNewImage = [this](short location, const wchar_t* name) { DenOptixScanProxy1NewImage(location, name); };
-        scanProxy_ = std::make_unique<scanner::TDenOptixScanProxy>(hwnd_, ScannerBounds(), layout::kControlData,
-                                                                   std::move(events));
-        return scanProxy_->Window();
-    }
+    case layout::Kind::ScannerControl:
+        return CreateScanner();
     case layout::Kind::PushButton:
-        return accendi_ = make(WC_BUTTONA, BS_PUSHBUTTON | WS_TABSTOP);
+        return make(WC_BUTTONA, BS_PUSHBUTTON | WS_TABSTOP);
     case layout::Kind::Panel:
-        return panel1_ = make(kPanelClassName, 0, WS_EX_CONTROLPARENT);
-    case layout::Kind::CheckBox: {
-        HWND box = make(WC_BUTTONA, BS_AUTOCHECKBOX | WS_TABSTOP);
-        if (design.id == layout::kCustomScan) customScan_ = box;
-        if (design.id == layout::kUnsharp) unsharp_ = box;
-        if (design.id == layout::kEndoScan) endoScan_ = box;
-        return box;
-    }
+        return make(kPanelClassName, 0, WS_EX_CONTROLPARENT);
+    case layout::Kind::CheckBox:
+        return make(WC_BUTTONA, BS_AUTOCHECKBOX | WS_TABSTOP);
     case layout::Kind::DropDownList: {
         HWND list = make(WC_COMBOBOXA, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP);
         for (const char* item : design.items) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-        if (design.id == layout::kComboIntraRes) comboIntraRes_ = list;
-        if (design.id == layout::kComboExtraRes) comboExtraRes_ = list;
         return list;
     }
     }
     throw win::Error(std::string("Unknown control kind for ") + design.name);
 }
 
-HWND TForm1::ControlFor(const layout::ControlSpec& design) const
+HWND TForm1::CreateScanner()
 {
-    switch (design.id) {
-    case layout::kDenOptixScanProxy1: return scanProxy_ ? scanProxy_->Window() : nullptr;
-    case layout::kAccendi: return accendi_;
-    case layout::kPanel1: return panel1_;
-    case layout::kCustomScan: return customScan_;
-    case layout::kUnsharp: return unsharp_;
-    case layout::kComboIntraRes: return comboIntraRes_;
-    case layout::kComboExtraRes: return comboExtraRes_;
-    case layout::kEndoScan: return endoScan_;
-    default: return nullptr;
-    }
+    scanner::ScanEvents events;
+    events.onControlStateChange = [this](short state) { DenoptixState(state); };
+    events.onEndNewImageSet = [this] { DenOptixScanProxy1EndNewImageSet(); };
+    events.onStartingScan = [this] { DenOptixScanProxy1StartingScan(); };
+    events.onNewImage = [this](short location, const wchar_t* name) { DenOptixScanProxy1NewImage(location, name); };
+    scanProxy_ = std::make_unique<scanner::TDenOptixScanProxy>(Handle(), ScannerBounds(), layout::kControlData,
+                                                               std::move(events));
+    return scanProxy_->Window();
 }
 
 // Places every control as designed, scaled to the window's DPI, with a font
@@ -168,8 +186,9 @@ void TForm1::ApplyLayout()
     std::string_view(layout::kForm.fontFace).copy(face.lfFaceName, LF_FACESIZE - 1);
     win::UniqueGdiObject font(CreateFontIndirectA(&face));
 
-    for (const auto& design : layout::kControls) {
-        HWND control = ControlFor(design);
+    for (std::size_t row = 0; row < std::size(layout::kControls); ++row) {
+        const auto& design = layout::kControls[row];
+        HWND control = controls_[row];
         if (control == nullptr) continue;
         if (font) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
         if (design.kind == layout::Kind::ScannerControl) continue;  // docked: see OnSize
@@ -189,14 +208,14 @@ void TForm1::ApplyLayout()
 RECT TForm1::ScannerBounds() const
 {
     RECT client{};
-    if (hwnd_ != nullptr) GetClientRect(hwnd_, &client);
+    if (Handle() != nullptr) GetClientRect(Handle(), &client);
     return RECT{0, 0, Scale(layout::kControls[0].width), client.bottom};
 }
 
 void TForm1::Show(int showCommand)
 {
-    ShowWindow(hwnd_, showCommand == SW_HIDE ? SW_SHOWNORMAL : showCommand);
-    UpdateWindow(hwnd_);
+    ShowWindow(Handle(), showCommand == SW_HIDE ? SW_SHOWNORMAL : showCommand);
+    UpdateWindow(Handle());
 }
 
 void TForm1::Close()
@@ -218,13 +237,13 @@ void TForm1::Close()
         return;
     }
     closeState_ = CloseState::Closed;
-    ShowWindow(hwnd_, SW_HIDE);
+    ShowWindow(Handle(), SW_HIDE);
     if (onClosed_) onClosed_();
 }
 
 bool TForm1::PreTranslateMessage(const MSG& message) const
 {
-    return hwnd_ != nullptr && tabOrder_.PreTranslate(message, hwnd_);
+    return Handle() != nullptr && tabOrder_.PreTranslate(message, Handle());
 }
 
 LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -257,18 +276,12 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void TForm1::OnCommand(int id, int notification)
 {
-    if (notification == BN_CLICKED) {
-        switch (id) {
-        case layout::kAccendi: AccendiClick(); return;
-        case layout::kCustomScan: CustomScanClick(); return;
-        case layout::kEndoScan: EndoScanClick(); return;
-        case layout::kUnsharp: UnsharpClick(); return;
-        default: return;
-        }
-    }
-    if (notification == CBN_SELCHANGE) {
-        if (id == layout::kComboIntraRes) ComboIntraResChange();
-        if (id == layout::kComboExtraRes) ComboExtraResChange();
+    for (std::size_t row = 0; row < std::size(layout::kControls); ++row) {
+        const auto& design = layout::kControls[row];
+        if (design.id != id) continue;
+        const Handler handler = kBindings[row].handler;
+        if (handler != nullptr && notification == EventNotification(design.kind)) (this->*handler)();
+        return;
     }
 }
 
@@ -280,7 +293,7 @@ void TForm1::OnSize()
 void TForm1::OnDpiChanged(UINT dpi, const RECT& suggested)
 {
     dpi_ = dpi;
-    SetWindowPos(hwnd_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+    SetWindowPos(Handle(), nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     ApplyLayout();
 }
@@ -304,19 +317,19 @@ void TForm1::OnEndSession()
 
 settings::SettingsTargets TForm1::Targets() const
 {
-    return settings::SettingsTargets{hwnd_, comboIntraRes_, comboExtraRes_, *scanProxy_};
+    return settings::SettingsTargets{Handle(), ComboIntraRes(), ComboExtraRes(), *scanProxy_};
 }
 
 void TForm1::FormCreate()
 {
-    SelectIndexFromCode(comboIntraRes_, 1);
-    SelectIndexFromCode(comboExtraRes_, 0);
+    win::SelectIndexFromCode(ComboIntraRes(), 1);
+    win::SelectIndexFromCode(ComboExtraRes(), 0);
     if (!settings::LoadSettings(Targets())) return;
     // The boxes follow what the control reports; a box is never cleared here.
     auto& control = DenOptixScanProxy1();
-    if (control.EnableEndoScan()) SetChecked(endoScan_, true);
-    if (control.EnableCustomScan()) SetChecked(customScan_, true);
-    if (control.ScanParmUnsharpMask()) SetChecked(unsharp_, true);
+    if (control.EnableEndoScan()) SetChecked(EndoScan(), true);
+    if (control.EnableCustomScan()) SetChecked(CustomScan(), true);
+    if (control.ScanParmUnsharpMask()) SetChecked(Unsharp(), true);
 }
 
 void TForm1::FormClose(CloseAction&)

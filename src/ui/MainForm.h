@@ -4,14 +4,15 @@
 // its behaviour in twelve handlers named after their control and event.
 #include <windows.h>
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <string>
 
 #include "scanner/ScanProxy.h"
-#include "ui/BaseWindow.h"
 #include "ui/MainFormLayout.h"
 #include "ui/TabOrder.h"
+#include "win/BaseWindow.h"
 #include "win/UniqueResource.h"
 
 namespace settings {
@@ -23,7 +24,7 @@ namespace ui {
 // What happens to the window once the close handler has run.
 enum class CloseAction { None, Hide };
 
-class TForm1 : public BaseWindow<TForm1> {
+class TForm1 : public win::BaseWindow<TForm1> {
 public:
     // Creates the window hidden, every control and the scanner control, then
     // runs FormCreate (whose errors are reported, not thrown). Throws when
@@ -65,26 +66,31 @@ public:
 
     // The components, for the handlers, the settings store and tests.
     scanner::TDenOptixScanProxy& DenOptixScanProxy1() const { return *scanProxy_; }
-    HWND Accendi() const { return accendi_; }
-    HWND Panel1() const { return panel1_; }
-    HWND CustomScan() const { return customScan_; }
-    HWND EndoScan() const { return endoScan_; }
-    HWND Unsharp() const { return unsharp_; }
-    HWND ComboIntraRes() const { return comboIntraRes_; }
-    HWND ComboExtraRes() const { return comboExtraRes_; }
+    HWND Accendi() const { return Control<layout::kAccendi>(); }
+    HWND Panel1() const { return Control<layout::kPanel1>(); }
+    HWND CustomScan() const { return Control<layout::kCustomScan>(); }
+    HWND EndoScan() const { return Control<layout::kEndoScan>(); }
+    HWND Unsharp() const { return Control<layout::kUnsharp>(); }
+    HWND ComboIntraRes() const { return Control<layout::kComboIntraRes>(); }
+    HWND ComboExtraRes() const { return Control<layout::kComboExtraRes>(); }
     HWND Tooltips() const { return tooltips_; }
 
 private:
-    friend class BaseWindow<TForm1>;
+    friend class win::BaseWindow<TForm1>;
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int notification);
     void OnSize();
     void OnDpiChanged(UINT dpi, const RECT& suggested);
     void OnEndSession();
 
+    template <layout::ControlId id>
+    HWND Control() const
+    {
+        return controls_[layout::RowOf(id)];
+    }
     void CreateControls();
     HWND CreateChild(const layout::ControlSpec& design);
-    HWND ControlFor(const layout::ControlSpec& design) const;
+    HWND CreateScanner();
     void ApplyLayout();
     RECT ScannerBounds() const;
     int Scale(int designPixels) const;
@@ -93,7 +99,6 @@ private:
     // Changes a check box from code; like the operator's click, a real change
     // runs the box's handler.
     void SetChecked(HWND box, bool checked);
-    void RunClickHandler(HWND box);
     // The number a resolution list shows for its selected item.
     short SelectedResolution(HWND list) const;
 
@@ -107,19 +112,11 @@ private:
     std::function<void()> onClosed_;
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     win::UniqueGdiObject font_;
-    HWND accendi_ = nullptr;
-    HWND panel1_ = nullptr;
-    HWND customScan_ = nullptr;
-    HWND unsharp_ = nullptr;
-    HWND comboIntraRes_ = nullptr;
-    HWND comboExtraRes_ = nullptr;
-    HWND endoScan_ = nullptr;
+    // Row by row as in layout::kControls; children die with the window.
+    std::array<HWND, std::size(layout::kControls)> controls_{};
     HWND tooltips_ = nullptr;
     TabOrder tabOrder_;
     std::unique_ptr<scanner::TDenOptixScanProxy> scanProxy_;
-    // Last, so it goes first: destroying the window still finds every other
-    // member alive, also when construction fails half-way.
-    win::UniqueHwnd window_;
 };
 
 }  // namespace ui

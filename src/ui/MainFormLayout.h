@@ -68,6 +68,15 @@ inline constexpr ControlSpec kControls[] = {
      "Scansione a 600 dpi delle rx superiori", {}},
 };
 
+// The row of a control in kControls, found while compiling: an id without a
+// row does not compile.
+consteval std::size_t RowOf(ControlId id)
+{
+    std::size_t row = 0;
+    while (kControls[row].id != id) ++row;  // past the end is no constant: an error
+    return row;
+}
+
 // The scanner control's persisted state, in its own format (see the
 // stand-in control's documentation): "DNXS", version 1, extent 1085 x 3545
 // HIMETRIC, resolutions 300 and 150.

@@ -15,20 +15,20 @@ bool IsChecked(HWND box) { return SendMessageA(box, BM_GETCHECK, 0, 0) != BST_UN
 
 void TForm1::AccendiClick() { PowerOnScanner(); }
 
-void TForm1::CustomScanClick() { DenOptixScanProxy1().SetEnableCustomScan(IsChecked(customScan_)); }
+void TForm1::CustomScanClick() { DenOptixScanProxy1().SetEnableCustomScan(IsChecked(CustomScan())); }
 
-void TForm1::EndoScanClick() { DenOptixScanProxy1().SetEnableEndoScan(IsChecked(endoScan_)); }
+void TForm1::EndoScanClick() { DenOptixScanProxy1().SetEnableEndoScan(IsChecked(EndoScan())); }
 
-void TForm1::UnsharpClick() { DenOptixScanProxy1().SetScanParmUnsharpMask(IsChecked(unsharp_)); }
+void TForm1::UnsharpClick() { DenOptixScanProxy1().SetScanParmUnsharpMask(IsChecked(Unsharp())); }
 
 void TForm1::ComboIntraResChange()
 {
-    DenOptixScanProxy1().SetScanParmIntraOralResolution(SelectedResolution(comboIntraRes_));
+    DenOptixScanProxy1().SetScanParmIntraOralResolution(SelectedResolution(ComboIntraRes()));
 }
 
 void TForm1::ComboExtraResChange()
 {
-    DenOptixScanProxy1().SetScanParmExtraOralResolution(SelectedResolution(comboExtraRes_));
+    DenOptixScanProxy1().SetScanParmExtraOralResolution(SelectedResolution(ComboExtraRes()));
 }
 
 short TForm1::SelectedResolution(HWND list) const
@@ -55,14 +55,7 @@ void TForm1::SetChecked(HWND box, bool checked)
 {
     if (IsChecked(box) == checked) return;
     SendMessageA(box, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
-    RunClickHandler(box);
-}
-
-void TForm1::RunClickHandler(HWND box)
-{
-    if (box == customScan_) CustomScanClick();
-    if (box == endoScan_) EndoScanClick();
-    if (box == unsharp_) UnsharpClick();
+    OnCommand(GetDlgCtrlID(box), BN_CLICKED);
 }
 
 }  // namespace ui

@@ -11,7 +11,6 @@ namespace ui {
 class TabOrder {
 public:
     void Append(HWND control) { stops_.push_back(control); }
-    void Clear() { stops_.clear(); }
 
     // Handles a Tab key press meant for `form` or one of its controls;
     // returns true when it moved the focus and the message must go no further.

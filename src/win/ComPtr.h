@@ -45,8 +45,6 @@ public:
         if (T* old = std::exchange(p_, nullptr)) old->Release();
     }
 
-    T* detach() noexcept { return std::exchange(p_, nullptr); }
-
     T** put() noexcept
     {
         reset();

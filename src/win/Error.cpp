@@ -2,17 +2,18 @@
 
 #include <cstdio>
 
+#include "win/UniqueResource.h"
+
 namespace win {
 
 std::string SystemMessage(DWORD code)
 {
-    char* buffer = nullptr;
+    UniqueHlocal buffer;
     const DWORD length = FormatMessageA(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-        nullptr, code, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+        nullptr, code, 0, reinterpret_cast<char*>(buffer.put()), 0, nullptr);
     std::string text;
-    if (length != 0 && buffer != nullptr) text.assign(buffer, length);
-    LocalFree(buffer);
+    if (length != 0 && buffer) text.assign(static_cast<const char*>(buffer.get()), length);
     while (!text.empty() && (text.back() == '\r' || text.back() == '\n' || text.back() == ' '))
         text.pop_back();
     // Wine has no text for this one, and it is the operator's most likely

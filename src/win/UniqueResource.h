@@ -49,6 +49,7 @@ namespace detail {
 inline void CloseHandleIgnoringResult(HANDLE h) noexcept { ::CloseHandle(h); }
 inline void CloseKey(HKEY key) noexcept { ::RegCloseKey(key); }
 inline void FreeGlobal(HGLOBAL memory) noexcept { ::GlobalFree(memory); }
+inline void FreeLocal(HLOCAL memory) noexcept { ::LocalFree(memory); }
 inline void FreeBstr(BSTR text) noexcept { ::SysFreeString(text); }
 inline void DestroyWindowIgnoringResult(HWND window) noexcept { ::DestroyWindow(window); }
 inline void DeleteGdiObject(HGDIOBJ object) noexcept { ::DeleteObject(object); }
@@ -57,6 +58,7 @@ inline void DeleteGdiObject(HGDIOBJ object) noexcept { ::DeleteObject(object); }
 using UniqueHandle = UniqueResource<HANDLE, detail::CloseHandleIgnoringResult>;
 using UniqueHkey = UniqueResource<HKEY, detail::CloseKey>;
 using UniqueHglobal = UniqueResource<HGLOBAL, detail::FreeGlobal>;
+using UniqueHlocal = UniqueResource<HLOCAL, detail::FreeLocal>;
 using UniqueBstr = UniqueResource<BSTR, detail::FreeBstr>;
 using UniqueHwnd = UniqueResource<HWND, detail::DestroyWindowIgnoringResult>;
 using UniqueGdiObject = UniqueResource<HGDIOBJ, detail::DeleteGdiObject>;

@@ -1,19 +1,19 @@
 #include <gtest/gtest.h>
 
-#include "app/ErrorReport.h"
+#include "win/ErrorReport.h"
 
 namespace {
 
 TEST(ErrorReport, RecorderReceivesTheFinalText)
 {
     std::string seen;
-    app::SetReportRecorderForTests([&](const std::string& text) { seen = text; });
+    win::SetMessageBoxRecorderForTests([&](const win::ShownBox& box) { seen = box.text; });
     try {
         throw std::runtime_error("Unable to create directory");
     } catch (...) {
-        app::ReportCurrentException();
+        win::ReportCurrentException();
     }
-    app::SetReportRecorderForTests(nullptr);
+    win::SetMessageBoxRecorderForTests(nullptr);
     EXPECT_EQ(seen, "Unable to create directory.");
 }
 

@@ -2,8 +2,8 @@
 // this file also runs in the native sanitizer build.
 #include <gtest/gtest.h>
 
-#include "app/FullStop.h"
-#include "app/TitleRule.h"
+#include "win/FullStop.h"
+#include "win/TitleRule.h"
 
 namespace {
 
@@ -24,17 +24,17 @@ TEST(ErrorReport, FullStopOnlyAfterCharactersSortingAfterThePeriod)
         {"slash/", "slash/."},
         {"\xE8", "\xE8."},  // a code-page letter above 0x7F counts as a letter
     };
-    for (const auto& c : cases) EXPECT_EQ(app::WithFullStop(c.message), c.shown) << c.message;
+    for (const auto& c : cases) EXPECT_EQ(win::WithFullStop(c.message), c.shown) << c.message;
 }
 
 TEST(ApplicationTitle, FileNameBeforeFirstDotWithTheRestLowered)
 {
-    EXPECT_EQ(app::TitleFromModulePath("C:\\Program Files\\Velt\\Denoptix.exe"), "Denoptix");
-    EXPECT_EQ(app::TitleFromModulePath("C:\\BIN\\DENOPTIX.EXE"), "Denoptix");
-    EXPECT_EQ(app::TitleFromModulePath("c:\\bin\\denoptix.v2.exe"), "denoptix");
-    EXPECT_EQ(app::TitleFromModulePath("Z:\\x\\.hidden"), "");
-    EXPECT_EQ(app::TitleFromModulePath("NoFolder"), "Nofolder");
-    EXPECT_EQ(app::TitleFromModulePath("D:Relative.exe"), "Relative");
+    EXPECT_EQ(win::TitleFromModulePath("C:\\Program Files\\Velt\\Denoptix.exe"), "Denoptix");
+    EXPECT_EQ(win::TitleFromModulePath("C:\\BIN\\DENOPTIX.EXE"), "Denoptix");
+    EXPECT_EQ(win::TitleFromModulePath("c:\\bin\\denoptix.v2.exe"), "denoptix");
+    EXPECT_EQ(win::TitleFromModulePath("Z:\\x\\.hidden"), "");
+    EXPECT_EQ(win::TitleFromModulePath("NoFolder"), "Nofolder");
+    EXPECT_EQ(win::TitleFromModulePath("D:Relative.exe"), "Relative");
 }
 
 }  // namespace

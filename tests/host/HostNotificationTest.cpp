@@ -96,7 +96,7 @@ TEST_F(HostNotification, HungHostIsGivenUpOnAndThePhotoServerStillHearsOfTheSet)
     receivers_.Start("photo");
 
     // Busy but not yet hung: the send waits for its bound, then moves on.
-    host::detail::HandOverImageSet(owner_.get(), "first.bmp\r\n", 500);
+    host::HandOverImageSet(owner_.get(), "first.bmp\r\n", 500);
     auto messages = receivers_.Messages();
     ASSERT_FALSE(messages.empty());
     ExpectAcq(messages.back(), kPhoto, "first.bmp\r\n");

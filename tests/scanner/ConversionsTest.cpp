@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ErrorReport.h"
+#include "win/ErrorReport.h"
 #include "scanner/DispatchCalls.h"
 #include "scanner/EventSink.h"
 #include "win/ComPtr.h"
@@ -92,9 +92,9 @@ protected:
             seen.push_back(std::to_wstring(location) + L" " + (name ? name : L"(null)"));
         };
         sink = win::ComPtr<EventSink>::Attach(new EventSink(std::move(events)));
-        app::SetReportRecorderForTests([this](const std::string& text) { reports.push_back(text); });
+        win::SetMessageBoxRecorderForTests([this](const win::ShownBox& box) { reports.push_back(box.text); });
     }
-    ~EventSinkTest() override { app::SetReportRecorderForTests(nullptr); }
+    ~EventSinkTest() override { win::SetMessageBoxRecorderForTests(nullptr); }
 
     HRESULT Fire(DISPID id, std::vector<VARIANT> lastFirst)
     {

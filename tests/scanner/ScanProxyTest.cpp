@@ -15,7 +15,7 @@
 
 #include "ComApartment.h"
 #include "TestSupport.h"
-#include "app/ErrorReport.h"
+#include "win/ErrorReport.h"
 #include "scanner/ControlHost.h"
 #include "scanner/ScanProxy.h"
 #include "ui/MainFormLayout.h"
@@ -67,12 +67,12 @@ protected:
     {
         // The stand-in reads its log path when it is created.
         SetEnvironmentVariableA("DENOPTIX_SIM_LOG", logPath.c_str());
-        app::SetReportRecorderForTests([this](const std::string& text) { reports.push_back(text); });
+        win::SetMessageBoxRecorderForTests([this](const win::ShownBox& box) { reports.push_back(box.text); });
     }
     ~ScanProxyTest() override
     {
         proxy.reset();
-        app::SetReportRecorderForTests(nullptr);
+        win::SetMessageBoxRecorderForTests(nullptr);
         SetEnvironmentVariableA("DENOPTIX_SIM_LOG", nullptr);
     }
 

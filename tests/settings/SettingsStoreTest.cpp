@@ -10,12 +10,13 @@
 
 #include "ComApartment.h"
 #include "TestSupport.h"
-#include "app/ApplicationTitle.h"
+#include "win/ApplicationTitle.h"
 #include "scanner/ScanProxy.h"
 #include "settings/RegistryKey.h"
 #include "settings/SettingsStore.h"
-#include "ui/ListSelection.h"
 #include "ui/MainFormLayout.h"
+#include "win/ErrorReport.h"
+#include "win/ListSelection.h"
 
 namespace {
 
@@ -44,12 +45,7 @@ LRESULT CALLBACK DeletingTheKeyOnRead(HWND window, UINT message, WPARAM wParam, 
     return CallWindowProcA(g_comboProcedure, window, message, wParam, lParam);
 }
 
-struct ShownBox {
-    HWND owner;
-    std::string text;
-    std::string caption;
-    UINT type;
-};
+using win::ShownBox;
 
 class SettingsStore : public testing::Test {
 protected:
@@ -62,13 +58,12 @@ protected:
         ASSERT_TRUE(SendCommand("log " + logPath_));
         ResetListsToDefaults();
         g_selectionChanges = 0;
-        settings::SetMessageBoxForTests([this](HWND owner, const std::string& text, const std::string& caption,
-                                               UINT type) { boxes_.push_back({owner, text, caption, type}); });
+        win::SetMessageBoxRecorderForTests([this](const ShownBox& box) { boxes_.push_back(box); });
     }
 
     void TearDown() override
     {
-        settings::SetMessageBoxForTests(nullptr);
+        win::SetMessageBoxRecorderForTests(nullptr);
         control_.reset();
         window_.reset();
         DeleteBridgeSettings();
@@ -102,8 +97,8 @@ protected:
     // Step 1 of loading, which the main window does itself.
     void ResetListsToDefaults()
     {
-        ui::SelectIndexFromCode(intra_, 1);
-        ui::SelectIndexFromCode(extra_, 0);
+        win::SelectIndexFromCode(intra_, 1);
+        win::SelectIndexFromCode(extra_, 0);
     }
 
     bool SendCommand(const std::string& command)
@@ -150,8 +145,8 @@ TEST_F(SettingsStore, FirstRunKeepsTheDefaultsAndTheCloseCreatesAllSevenValues)
     EXPECT_FALSE(BridgeSettingsExist());
     EXPECT_EQ(Position().x, kDesignedLeft);
     EXPECT_EQ(Position().y, kDesignedTop);
-    EXPECT_EQ(ui::SelectedIndex(intra_), 1);
-    EXPECT_EQ(ui::SelectedIndex(extra_), 0);
+    EXPECT_EQ(win::SelectedIndex(intra_), 1);
+    EXPECT_EQ(win::SelectedIndex(extra_), 0);
     EXPECT_TRUE(ControlLog("put ").empty());
 
     control_->SetEnableEndoScan(true);
@@ -179,8 +174,8 @@ TEST_F(SettingsStore, StoredStateComesBackAndTheCloseWritesItAgain)
     EXPECT_EQ(ControlLog("put "), (std::vector<std::string>{"put EnableEndoScan = false",
                                                             "put EnableCustomScan = true",
                                                             "put ScanParmUnsharpMask = true"}));
-    EXPECT_EQ(ui::SelectedIndex(intra_), 2);
-    EXPECT_EQ(ui::SelectedIndex(extra_), 1);
+    EXPECT_EQ(win::SelectedIndex(intra_), 2);
+    EXPECT_EQ(win::SelectedIndex(extra_), 1);
     EXPECT_EQ(g_selectionChanges, 0);  // no change handler may run at start-up
 
     settings::SaveSettings(Targets(), settings::WriteFailure::ShowMessage);
@@ -220,8 +215,8 @@ TEST_F(SettingsStore, MissingOptionStopsLoadingAfterThePositionWasRead)
     EXPECT_EQ(Position().x, kDesignedLeft);
     EXPECT_EQ(Position().y, kDesignedTop);
     EXPECT_TRUE(ControlLog("put ").empty());
-    EXPECT_EQ(ui::SelectedIndex(intra_), 1);
-    EXPECT_EQ(ui::SelectedIndex(extra_), 0);
+    EXPECT_EQ(win::SelectedIndex(intra_), 1);
+    EXPECT_EQ(win::SelectedIndex(extra_), 0);
 }
 
 TEST_F(SettingsStore, ValueOfAnotherTypeStopsLoadingThereAndKeepsWhatWasApplied)
@@ -241,7 +236,7 @@ TEST_F(SettingsStore, ValueOfAnotherTypeStopsLoadingThereAndKeepsWhatWasApplied)
         EXPECT_FALSE(settings::LoadSettings(Targets())) << kind.type;
 
         EXPECT_EQ(ControlLog("put "), std::vector<std::string>{"put EnableEndoScan = true"}) << kind.type;
-        EXPECT_EQ(ui::SelectedIndex(intra_), 1) << kind.type;
+        EXPECT_EQ(win::SelectedIndex(intra_), 1) << kind.type;
         EXPECT_EQ(Position().x, kDesignedLeft) << kind.type;
     }
 }
@@ -250,7 +245,7 @@ TEST_F(SettingsStore, IndexNamingNoItemLeavesNoSelectionAndIsSavedAsMinusOne)
 {
     StoreAll(0, 0, 0, 0, 0, 5, 0);
     EXPECT_TRUE(settings::LoadSettings(Targets()));
-    EXPECT_EQ(ui::SelectedIndex(intra_), -1);
+    EXPECT_EQ(win::SelectedIndex(intra_), -1);
 
     settings::SaveSettings(Targets(), settings::WriteFailure::ShowMessage);
     EXPECT_EQ(StoredBridgeInteger("IntraRes"), -1);
@@ -258,7 +253,7 @@ TEST_F(SettingsStore, IndexNamingNoItemLeavesNoSelectionAndIsSavedAsMinusOne)
 
     ResetListsToDefaults();
     EXPECT_TRUE(settings::LoadSettings(Targets()));
-    EXPECT_EQ(ui::SelectedIndex(intra_), -1);
+    EXPECT_EQ(win::SelectedIndex(intra_), -1);
     EXPECT_EQ(g_selectionChanges, 0);
 }
 
@@ -290,7 +285,7 @@ TEST_F(SettingsStore, WriteFailureIsShownOnceAndEndsTheSaving)
 
     ASSERT_EQ(boxes_.size(), 1u);
     EXPECT_EQ(boxes_[0].text, "Failed to set data for 'IntraRes'");
-    EXPECT_EQ(boxes_[0].caption, app::ApplicationTitle());
+    EXPECT_EQ(boxes_[0].caption, win::ApplicationTitle());
     EXPECT_EQ(boxes_[0].type, static_cast<UINT>(MB_OK));
     EXPECT_EQ(boxes_[0].owner, window_.get());
 

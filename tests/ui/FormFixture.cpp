@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "app/ErrorReport.h"
+#include "win/ErrorReport.h"
 
 void FormFixture::SetUp()
 {
@@ -11,7 +11,7 @@ void FormFixture::SetUp()
     logPath_ = temp_->Path() + "\\control.log";
     SetEnvironmentVariableA("DENOPTIX_SIM_LOG", logPath_.c_str());
     SetEnvironmentVariableA("DENOPTIX_SIM_STEP_MS", "20");
-    app::SetReportRecorderForTests([this](const std::string& text) { reports_.push_back(text); });
+    win::SetMessageBoxRecorderForTests([this](const win::ShownBox& box) { reports_.push_back(box.text); });
     applicationWindow_.reset(CreateWindowExA(0, "STATIC", "Denoptix", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                              GetModuleHandleA(nullptr), nullptr));
 }
@@ -25,7 +25,7 @@ void FormFixture::CreateForm()
 void FormFixture::TearDown()
 {
     form_.reset();
-    app::SetReportRecorderForTests(nullptr);
+    win::SetMessageBoxRecorderForTests(nullptr);
     for (const char* name : {"DENOPTIX_SIM_LOG", "DENOPTIX_SIM_STEP_MS", "DENOPTIX_SIM_INITIAL_OPTIONS",
                              "DENOPTIX_SIM_INITIAL_ENABLED", "DENOPTIX_SIM_FAIL"})
         SetEnvironmentVariableA(name, nullptr);

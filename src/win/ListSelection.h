@@ -1,7 +1,7 @@
 #pragma once
 #include <windows.h>
 
-namespace ui {
+namespace win {
 
 // Selects an item of a drop-down list from code. CB_SETCURSEL is sent only
 // when the selection would change, and it raises no change notification, so
@@ -12,4 +12,4 @@ void SelectIndexFromCode(HWND combo, int index);
 // The selected index, -1 when nothing is selected.
 int SelectedIndex(HWND combo);
 
-}  // namespace ui
+}  // namespace win

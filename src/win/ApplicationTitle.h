@@ -1,11 +1,11 @@
 #pragma once
 #include <string>
 
-#include "app/TitleRule.h"
+#include "win/TitleRule.h"
 
-namespace app {
+namespace win {
 
 // The title of this process, from its own module file name.
 const std::string& ApplicationTitle();
 
-}  // namespace app
+}  // namespace win

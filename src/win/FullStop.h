@@ -3,10 +3,10 @@
 #include <string>
 #include <string_view>
 
-namespace app {
+namespace win {
 
 // The report's text: a full stop is appended when the message is not empty
 // and its last character sorts after '.' (letters, digits, ...).
 std::string WithFullStop(std::string_view message);
 
-}  // namespace app
+}  // namespace win

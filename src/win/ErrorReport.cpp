@@ -1,28 +1,34 @@
-#include "app/ErrorReport.h"
+#include "win/ErrorReport.h"
 
 #include <exception>
+#include <utility>
 
-#include "app/ApplicationTitle.h"
+#include "win/ApplicationTitle.h"
+#include "win/FullStop.h"
 
-namespace app {
+namespace win {
 
 namespace {
 HWND g_owner = nullptr;
-ReportRecorder g_recorder;
+MessageBoxRecorder g_recorder;
 }  // namespace
+
+void ShowMessageBox(HWND owner, const std::string& text, UINT type)
+{
+    if (g_recorder) {
+        g_recorder(ShownBox{owner, text, ApplicationTitle(), type});
+        return;
+    }
+    MessageBoxA(owner, text.c_str(), ApplicationTitle().c_str(), type);
+}
 
 void ShowErrorReport(std::string_view message) noexcept
 {
     try {
-        const std::string text = WithFullStop(message);
-        if (g_recorder) {
-            g_recorder(text);
-            return;
-        }
         HWND owner = g_owner != nullptr && IsWindow(g_owner) ? g_owner : nullptr;
         // Without an owner the box must still come up above our stay-on-top window.
         const UINT topmost = owner == nullptr ? MB_TOPMOST | MB_SETFOREGROUND : 0;
-        MessageBoxA(owner, text.c_str(), ApplicationTitle().c_str(), MB_OK | MB_ICONSTOP | topmost);
+        ShowMessageBox(owner, WithFullStop(message), MB_OK | MB_ICONSTOP | topmost);
     } catch (...) {
         // Out of memory while reporting: nothing sensible is left to show.
     }
@@ -41,8 +47,6 @@ void ReportCurrentException() noexcept
 
 void SetReportOwner(HWND owner) noexcept { g_owner = owner; }
 
-HWND ReportOwner() noexcept { return g_owner; }
+void SetMessageBoxRecorderForTests(MessageBoxRecorder recorder) { g_recorder = std::move(recorder); }
 
-void SetReportRecorderForTests(ReportRecorder recorder) { g_recorder = std::move(recorder); }
-
-}  // namespace app
+}  // namespace win

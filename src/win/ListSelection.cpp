@@ -1,6 +1,6 @@
-#include "ui/ListSelection.h"
+#include "win/ListSelection.h"
 
-namespace ui {
+namespace win {
 
 void SelectIndexFromCode(HWND combo, int index)
 {
@@ -19,4 +19,4 @@ int SelectedIndex(HWND combo)
     return static_cast<int>(SendMessageA(combo, CB_GETCURSEL, 0, 0));
 }
 
-}  // namespace ui
+}  // namespace win

@@ -1,6 +1,6 @@
-#include "app/TitleRule.h"
+#include "win/TitleRule.h"
 
-namespace app {
+namespace win {
 
 std::string TitleFromModulePath(std::string_view modulePath)
 {
@@ -14,4 +14,4 @@ std::string TitleFromModulePath(std::string_view modulePath)
     return title;
 }
 
-}  // namespace app
+}  // namespace win

@@ -1,8 +1,8 @@
-#include "app/ApplicationTitle.h"
+#include "win/ApplicationTitle.h"
 
 #include <windows.h>
 
-namespace app {
+namespace win {
 
 const std::string& ApplicationTitle()
 {
@@ -14,4 +14,4 @@ const std::string& ApplicationTitle()
     return title;
 }
 
-}  // namespace app
+}  // namespace win

@@ -1,6 +1,6 @@
-#include "app/FullStop.h"
+#include "win/FullStop.h"
 
-namespace app {
+namespace win {
 
 std::string WithFullStop(std::string_view message)
 {
@@ -10,4 +10,4 @@ std::string WithFullStop(std::string_view message)
     return text;
 }
 
-}  // namespace app
+}  // namespace win
