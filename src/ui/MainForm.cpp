@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <string_view>
-
 #include "host/Messages.h"
 #include "host/Notifier.h"
 #include "settings/SettingsStore.h"
@@ -22,26 +20,6 @@ const bool g_messagesRegistered = (host::RegisterMessages(), true);
 
 constexpr DWORD kFormStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kFormExStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
-
-HWND CreateTooltips(HWND owner, HINSTANCE instance)
-{
-    HWND tips = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                                CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
-                                instance, nullptr);
-    return win::CheckLastError(tips, "Tooltips");
-}
-
-void AddHint(HWND tips, HWND owner, HWND control, const char* hint)
-{
-    if (hint == nullptr || control == nullptr) return;
-    TTTOOLINFOA tool{};
-    tool.cbSize = sizeof tool;
-    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
-    tool.hwnd = owner;
-    tool.uId = reinterpret_cast<UINT_PTR>(control);
-    tool.lpszText = const_cast<char*>(hint);
-    SendMessageA(tips, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
-}
 
 // What each control runs, row by row beside layout::kControls: the click of
 // a button or check box, the selection change of a list. The scanner
@@ -117,105 +95,13 @@ TForm1::~TForm1()
     DestroyNow();
 }
 
-int TForm1::Scale(int designPixels) const
-{
-    return MulDiv(designPixels, static_cast<int>(dpi_), USER_DEFAULT_SCREEN_DPI);
-}
-
-void TForm1::CreateControls()
-{
-    tooltips_ = CreateTooltips(Handle(), instance_);
-    for (std::size_t row = 0; row < std::size(layout::kControls); ++row) {
-        const auto& design = layout::kControls[row];
-        HWND control = controls_[row] = CreateChild(design);
-        AddHint(tooltips_, Handle(), control, design.hint);
-        if (design.kind != layout::Kind::Panel && control != nullptr) tabOrder_.Append(control);
-    }
-    // EndoScan lies over the panel: it must be drawn above it.
-    SetWindowPos(EndoScan(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    ApplyLayout();
-}
-
-HWND TForm1::CreateChild(const layout::ControlSpec& design)
-{
-    HWND parent = design.parent == layout::kPanel1 ? Panel1() : Handle();
-    const DWORD common = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS;
-    const auto make = [&](const char* className, DWORD style, DWORD exStyle = 0) {
-        HWND control = CreateWindowExA(exStyle, className, design.caption, common | style, 0, 0, 0, 0, parent,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(design.id)), instance_, nullptr);
-        return win::CheckLastError(control, design.name);
-    };
-
-    switch (design.kind) {
-    case layout::Kind::ScannerControl:
-        return CreateScanner();
-    case layout::Kind::PushButton:
-        return make(WC_BUTTONA, BS_PUSHBUTTON | WS_TABSTOP);
-    case layout::Kind::Panel:
-        return make(kPanelClassName, 0, WS_EX_CONTROLPARENT);
-    case layout::Kind::CheckBox:
-        return make(WC_BUTTONA, BS_AUTOCHECKBOX | WS_TABSTOP);
-    case layout::Kind::DropDownList: {
-        HWND list = make(WC_COMBOBOXA, CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP);
-        for (const char* item : design.items) SendMessageA(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item));
-        return list;
-    }
-    }
-    throw win::Error(std::string("Unknown control kind for ") + design.name);
-}
-
-HWND TForm1::CreateScanner()
-{
-    scanner::ScanEvents events;
-    events.onControlStateChange = [this](short state) { DenoptixState(state); };
-    events.onEndNewImageSet = [this] { DenOptixScanProxy1EndNewImageSet(); };
-    events.onStartingScan = [this] { DenOptixScanProxy1StartingScan(); };
-    events.onNewImage = [this](short location, const wchar_t* name) { DenOptixScanProxy1NewImage(location, name); };
-    scanProxy_ = std::make_unique<scanner::TDenOptixScanProxy>(Handle(), ScannerBounds(), layout::kControlData,
-                                                               std::move(events));
-    return scanProxy_->Window();
-}
-
-// Places every control as designed, scaled to the window's DPI, with a font
-// of the designed height.
-void TForm1::ApplyLayout()
-{
-    LOGFONTA face{};
-    face.lfHeight = -Scale(layout::kForm.fontHeight);
-    face.lfCharSet = DEFAULT_CHARSET;
-    std::string_view(layout::kForm.fontFace).copy(face.lfFaceName, LF_FACESIZE - 1);
-    win::UniqueGdiObject font(CreateFontIndirectA(&face));
-
-    for (std::size_t row = 0; row < std::size(layout::kControls); ++row) {
-        const auto& design = layout::kControls[row];
-        HWND control = controls_[row];
-        if (control == nullptr) continue;
-        if (font) SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-        if (design.kind == layout::Kind::ScannerControl) continue;  // docked: see OnSize
-        const int height = design.kind == layout::Kind::DropDownList ? Scale(design.height) * 6 : Scale(design.height);
-        MoveWindow(control, Scale(design.left), Scale(design.top), Scale(design.width), height, TRUE);
-        if (design.kind == layout::Kind::DropDownList) {
-            // The closed list keeps its designed height; its items the designed item height.
-            SendMessageA(control, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), Scale(design.height) - 6);
-            SendMessageA(control, CB_SETITEMHEIGHT, 0, Scale(layout::kForm.listItemHeight));
-        }
-    }
-    SendMessageA(tooltips_, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
-    font_ = std::move(font);
-    OnSize();
-}
-
-RECT TForm1::ScannerBounds() const
-{
-    RECT client{};
-    if (Handle() != nullptr) GetClientRect(Handle(), &client);
-    return RECT{0, 0, Scale(layout::kControls[0].width), client.bottom};
-}
-
 void TForm1::Show(int showCommand)
 {
     ShowWindow(Handle(), showCommand == SW_HIDE ? SW_SHOWNORMAL : showCommand);
     UpdateWindow(Handle());
+    // Hints show only once the pointer rests on a visible control, so they
+    // are made after the window is on the screen, not before.
+    CreateHints();
 }
 
 void TForm1::Close()

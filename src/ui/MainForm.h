@@ -73,6 +73,7 @@ public:
     HWND Unsharp() const { return Control<layout::kUnsharp>(); }
     HWND ComboIntraRes() const { return Control<layout::kComboIntraRes>(); }
     HWND ComboExtraRes() const { return Control<layout::kComboExtraRes>(); }
+    // Made at the first show.
     HWND Tooltips() const { return tooltips_; }
 
 private:
@@ -91,7 +92,11 @@ private:
     void CreateControls();
     HWND CreateChild(const layout::ControlSpec& design);
     HWND CreateScanner();
+    void CreateHints();
     void ApplyLayout();
+    RECT DesignedPlace(const layout::ControlSpec& design) const;
+    void ApplyDesign(HWND control, const layout::ControlSpec& design, bool redraw) const;
+    win::UniqueGdiObject DesignedFont() const;
     RECT ScannerBounds() const;
     int Scale(int designPixels) const;
     settings::SettingsTargets Targets() const;

@@ -66,6 +66,8 @@ TEST_F(MainForm, EveryControlStandsWhereTheLayoutPutsItWithItsCaptionAndHint)
     using ui::layout::Kind;
     CreateForm();
     ui::TForm1& form = Form();
+    EXPECT_EQ(form.Tooltips(), nullptr) << "hints wait for the first show";
+    form.Show(SW_SHOWNOACTIVATE);
     const auto hinted = std::count_if(std::begin(ui::layout::kControls), std::end(ui::layout::kControls),
                                       [](const auto& row) { return row.hint != nullptr; });
     EXPECT_EQ(SendMessageA(form.Tooltips(), TTM_GETTOOLCOUNT, 0, 0), hinted);
