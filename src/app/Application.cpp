@@ -7,6 +7,7 @@
 #include "win/ApplicationTitle.h"
 #include "win/ComRuntime.h"
 #include "win/Error.h"
+#include "win/StepTimes.h"
 #include "win/ErrorReport.h"
 #include "win/WindowClass.h"
 
@@ -60,9 +61,12 @@ LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 int ProgramEntry(HINSTANCE instance, const char* tail, int showCommand)
 {
     try {
+        win::MarkStep("entry");
         Application application(instance);
+        win::MarkStep("application window");
         // The COM runtime outlives the window and its scanner control.
         win::ComRuntime com;
+        win::MarkStep("com");
         ui::TForm1 form(instance, application.Handle(), [&application] { application.Terminate(); });
         application.SetMainForm(&form);
         form.DestinationFolder = tail;

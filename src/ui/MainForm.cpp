@@ -8,6 +8,7 @@
 #include "ui/Panel.h"
 #include "win/Error.h"
 #include "win/ListSelection.h"
+#include "win/StepTimes.h"
 #include "win/WindowClass.h"
 
 namespace ui {
@@ -77,13 +78,16 @@ TForm1::TForm1(HINSTANCE instance, HWND applicationWindow, std::function<void()>
         SetWindowPos(Handle(), nullptr, 0, 0, Scale(form.width), Scale(form.height),
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
+    win::MarkStep("main window");
     CreateControls();
+    win::MarkStep("controls");
 
     try {
         FormCreate();
     } catch (...) {
         win::ReportCurrentException();
     }
+    win::MarkStep("FormCreate");
 }
 
 TForm1::~TForm1()
@@ -99,9 +103,11 @@ void TForm1::Show(int showCommand)
 {
     ShowWindow(Handle(), showCommand == SW_HIDE ? SW_SHOWNORMAL : showCommand);
     UpdateWindow(Handle());
+    win::MarkStep("visible");
     // Hints show only once the pointer rests on a visible control, so they
     // are made after the window is on the screen, not before.
     CreateHints();
+    win::MarkStep("hints");
 }
 
 void TForm1::Close()
