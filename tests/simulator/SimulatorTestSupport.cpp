@@ -43,13 +43,6 @@ STDMETHODIMP RecordingSink::QueryInterface(REFIID iid, void** object)
     return S_OK;
 }
 
-STDMETHODIMP_(ULONG) RecordingSink::Release()
-{
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
-}
-
 STDMETHODIMP RecordingSink::GetTypeInfoCount(UINT* count)
 {
     *count = 0;
@@ -76,20 +69,21 @@ Control::Control()
     if (!persist || FAILED(persist->InitNew())) throw std::runtime_error("InitNew failed");
 }
 
-HRESULT Control::Get(DISPID id, VARIANT* result) const
+HRESULT Control::Get(DISPID id, VARIANT* result, EXCEPINFO* exception) const
 {
     DISPPARAMS none{};
-    return dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, result, nullptr,
+    return dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none, result, exception,
                              nullptr);
 }
 
-HRESULT Control::Put(DISPID id, const VARIANT& value, EXCEPINFO* exception) const
+HRESULT Control::Put(DISPID id, VARIANT value, EXCEPINFO* exception) const
 {
-    VARIANT argument = value;  // DISPPARAMS want a mutable array; the control only reads it
     DISPID named = DISPID_PROPERTYPUT;
-    DISPPARAMS params{&argument, &named, 1, 1};
-    return dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params, nullptr,
-                             exception, nullptr);
+    DISPPARAMS params{&value, &named, 1, 1};
+    const HRESULT result = dispatch_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params,
+                                             nullptr, exception, nullptr);
+    VariantClear(&value);
+    return result;
 }
 
 short Control::GetShort(DISPID id) const
@@ -121,50 +115,39 @@ bool Control::Send(std::string_view command) const
     return testing_support::SendSimulatorCommand(Window(), command);
 }
 
+win::ComPtr<IConnectionPoint> Control::EventPoint() const
+{
+    win::ComPtr<IConnectionPoint> point;
+    EXPECT_EQ(dispatch_.try_as<IConnectionPointContainer>()->FindConnectionPoint(scanner::contract::kEventsIid,
+                                                                                 point.put()),
+              S_OK);
+    return point;
+}
+
 DWORD Control::Advise(RecordingSink& sink) const
 {
-    const auto container = dispatch_.try_as<IConnectionPointContainer>();
-    win::ComPtr<IConnectionPoint> point;
-    EXPECT_EQ(container->FindConnectionPoint(scanner::contract::kEventsIid, point.put()), S_OK);
     DWORD cookie = 0;
-    EXPECT_EQ(point->Advise(&sink, &cookie), S_OK);
+    EXPECT_EQ(EventPoint()->Advise(&sink, &cookie), S_OK);
     return cookie;
 }
 
-void Control::Unadvise(DWORD cookie) const
+void Control::Unadvise(DWORD cookie) const { EXPECT_EQ(EventPoint()->Unadvise(cookie), S_OK); }
+
+VARIANT Variant(VARTYPE type, long number)
 {
-    const auto container = dispatch_.try_as<IConnectionPointContainer>();
-    win::ComPtr<IConnectionPoint> point;
-    EXPECT_EQ(container->FindConnectionPoint(scanner::contract::kEventsIid, point.put()), S_OK);
-    EXPECT_EQ(point->Unadvise(cookie), S_OK);
+    VARIANT value{};
+    value.vt = VT_I4;
+    value.lVal = number;
+    EXPECT_EQ(VariantChangeType(&value, &value, 0, type), S_OK);
+    return value;
 }
 
-void Value::Short(VARIANT& v, short value)
+VARIANT Variant(const wchar_t* text)
 {
-    VariantInit(&v);
-    v.vt = VT_I2;
-    v.iVal = value;
-}
-
-void Value::Long(VARIANT& v, long value)
-{
-    VariantInit(&v);
-    v.vt = VT_I4;
-    v.lVal = value;
-}
-
-void Value::Bool(VARIANT& v, bool value)
-{
-    VariantInit(&v);
-    v.vt = VT_BOOL;
-    v.boolVal = value ? VARIANT_TRUE : VARIANT_FALSE;
-}
-
-void Value::Text(VARIANT& v, const wchar_t* value)
-{
-    VariantInit(&v);
-    v.vt = VT_BSTR;
-    v.bstrVal = SysAllocString(value);
+    VARIANT value{};
+    value.vt = VT_BSTR;
+    value.bstrVal = SysAllocString(text);
+    return value;
 }
 
 std::wstring Wide(const std::string& asciiPath) { return std::wstring(asciiPath.begin(), asciiPath.end()); }
@@ -180,16 +163,6 @@ std::vector<std::wstring> FilesIn(const std::wstring& folder)
     } while (FindNextFileW(search, &found));
     FindClose(search);
     return files;
-}
-
-HRESULT ControlDllCanUnloadNow()
-{
-    const HMODULE module = GetModuleHandleA("DenoptixScanSim.dll");
-    if (!module) return E_UNEXPECTED;
-    using CanUnload = HRESULT(STDAPICALLTYPE*)();
-    const auto canUnload = reinterpret_cast<CanUnload>(
-        reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")));
-    return canUnload ? canUnload() : E_UNEXPECTED;
 }
 
 }  // namespace simtest

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "win/ComObject.h"
 #include "win/ComPtr.h"
 #include "win/UniqueResource.h"
 
@@ -22,6 +23,7 @@ struct Arg {
     VARTYPE type = VT_EMPTY;
     long number = 0;
     std::optional<std::wstring> text;
+    bool operator==(const Arg&) const = default;
 };
 
 struct ReceivedEvent {
@@ -32,7 +34,7 @@ struct ReceivedEvent {
 
 // An event sink of the test's own: answers the event IID and records each
 // call; `onEvent` runs inside the call (to call back into the control).
-class RecordingSink final : public IDispatch {
+class RecordingSink final : public win::ComObject<IDispatch> {
 public:
     static win::ComPtr<RecordingSink> Create();
 
@@ -43,18 +45,17 @@ public:
     std::vector<DISPID> Ids() const;
 
     STDMETHODIMP QueryInterface(REFIID iid, void** object) override;
-    STDMETHODIMP_(ULONG) AddRef() override { return ++references_; }
-    STDMETHODIMP_(ULONG) Release() override;
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;
     STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
     STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
     STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
                         UINT*) override;
-
-private:
-    RecordingSink() = default;
-    ULONG references_ = 1;
 };
+
+// A VARIANT of the contract's types, for Put: a number coerced to VT_I2,
+// VT_I4 or VT_BOOL (nonzero is VARIANT_TRUE), or a BSTR.
+VARIANT Variant(VARTYPE type, long number);
+VARIANT Variant(const wchar_t* text);
 
 // A control created through CoCreateInstance and initialised with InitNew.
 class Control {
@@ -65,8 +66,8 @@ public:
     template <typename T>
     win::ComPtr<T> as() const { return dispatch_.try_as<T>(); }
 
-    HRESULT Get(DISPID id, VARIANT* result) const;
-    HRESULT Put(DISPID id, const VARIANT& value, EXCEPINFO* exception = nullptr) const;
+    HRESULT Get(DISPID id, VARIANT* result, EXCEPINFO* exception = nullptr) const;
+    HRESULT Put(DISPID id, VARIANT value, EXCEPINFO* exception = nullptr) const;  // clears value afterwards
     short GetShort(DISPID id) const;  // expects success and VT_I2
     bool GetBool(DISPID id) const;    // expects success and VT_BOOL
 
@@ -79,23 +80,13 @@ public:
     void Unadvise(DWORD cookie) const;
 
 private:
+    win::ComPtr<IConnectionPoint> EventPoint() const;
+
     win::ComPtr<IDispatch> dispatch_;
-};
-
-
-// Variants of the contract's types.
-struct Value {
-    static void Short(VARIANT& v, short value);
-    static void Long(VARIANT& v, long value);
-    static void Bool(VARIANT& v, bool value);
-    static void Text(VARIANT& v, const wchar_t* value);
 };
 
 // The files in a folder, and an ASCII path such as a temporary folder's in UTF-16.
 std::vector<std::wstring> FilesIn(const std::wstring& folder);
 std::wstring Wide(const std::string& asciiPath);
-
-// DllCanUnloadNow of the loaded stand-in control.
-HRESULT ControlDllCanUnloadNow();
 
 }  // namespace simtest

@@ -16,6 +16,16 @@ bool SendSimulatorCommand(HWND controlWindow, std::string_view command)
     return SendCopyData(controlWindow, kSimulatorChannel, command);
 }
 
+HRESULT StandInCanUnloadNow()
+{
+    const HMODULE module = GetModuleHandleA("DenoptixScanSim.dll");
+    using CanUnload = HRESULT(STDAPICALLTYPE*)();
+    const auto canUnload = module ? reinterpret_cast<CanUnload>(
+                                        reinterpret_cast<void*>(GetProcAddress(module, "DllCanUnloadNow")))
+                                  : nullptr;
+    return canUnload ? canUnload() : E_UNEXPECTED;
+}
+
 ScopedEnvironment::ScopedEnvironment(const EnvironmentList& variables)
 {
     for (const auto& [name, value] : variables) {

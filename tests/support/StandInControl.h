@@ -37,6 +37,10 @@ private:
     std::vector<std::pair<std::string, std::optional<std::string>>> saved_;
 };
 
+// DllCanUnloadNow of the stand-in control loaded in this process: S_OK once
+// no object of it is left alive (E_UNEXPECTED when it is not loaded).
+HRESULT StandInCanUnloadNow();
+
 // A quoted string value of the control's log ("C:\\x" -> C:\x), null BSTR as "null".
 std::string SimLogString(const std::string& quoted);
 

@@ -67,6 +67,14 @@ std::string WindowText(HWND window)
     return text;
 }
 
+RECT RectInParent(HWND window)
+{
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(window), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 std::string ClassOf(HWND window)
 {
     char name[256] = {};

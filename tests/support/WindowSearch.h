@@ -17,6 +17,8 @@ HWND FindDescendant(HWND parent, int id);
 HWND FindDescendant(HWND parent, const char* className);
 
 std::string WindowText(HWND window);
+// The window's rectangle in its parent's client coordinates.
+RECT RectInParent(HWND window);
 std::string ClassOf(HWND window);
 
 // A hidden top-level window of this process, as a clipboard owner or parent.
