@@ -1,7 +1,7 @@
-// Measures the bridge against a floor program that makes only the same
-// system calls, and prints the medians as a Markdown table on stdout.
+// Measures the bridge against the true floor and the bare floor, and prints
+// the figures as Markdown tables on stdout.
 //
-//   DenoptixBench.exe [--runs N] [--repeats N]
+//   DenoptixBench.exe [--runs N] [--repeats N] [--step-runs N]
 #include <windows.h>
 
 #include <algorithm>
@@ -35,6 +35,7 @@ bench::Settings ReadSettings(int argc, char** argv)
         const int value = std::max(1, std::atoi(argv[i + 1]));
         if (std::strcmp(argv[i], "--runs") == 0) settings.runs = value;
         if (std::strcmp(argv[i], "--repeats") == 0) settings.repeats = value;
+        if (std::strcmp(argv[i], "--step-runs") == 0) settings.stepRuns = std::atoi(argv[i + 1]);
     }
     return settings;
 }
@@ -45,10 +46,12 @@ int main(int argc, char** argv)
 {
     try {
         const bench::Settings settings = ReadSettings(argc, argv);
-        bench::Samples bridge, floor;
-        bench::Measure(settings, bridge, floor);
-        const std::string table = bench::FormatReport(bridge, floor, FileKiB(settings.binDir + "\\Denoptix.exe"),
-                                                      FileKiB(settings.binDir + "\\DenoptixBenchFloor.exe"));
+        bench::Samples samples[bench::kProgramCount];
+        bench::Measure(settings, samples);
+        const double programKiB[bench::kProgramCount] = {FileKiB(settings.binDir + "\\Denoptix.exe"),
+                                                         FileKiB(settings.binDir + "\\DenoptixBenchTrueFloor.exe"),
+                                                         FileKiB(settings.binDir + "\\DenoptixBenchFloor.exe")};
+        const std::string table = bench::FormatReport(samples, programKiB);
         std::fwrite(table.data(), 1, table.size(), stdout);
         std::fflush(stdout);
         return 0;

@@ -7,6 +7,11 @@ namespace bench {
 // The floor's one window, shown like the bridge's main window.
 inline constexpr char kFloorWindowClass[] = "DenoptixBenchFloor";
 
+// The true floor's windows: its main window is found by this class.
+inline constexpr char kTrueFloorWindowClass[] = "DenoptixTrueFloor";
+inline constexpr char kTrueFloorApplicationClass[] = "DenoptixTrueFloorApplication";
+inline constexpr char kTrueFloorPanelClass[] = "DenoptixTrueFloorPanel";
+
 // WM_COPYDATA codes for the floor: keep these names (the text, CR LF after
 // each name), then hand them over as the bridge does at the end of a set.
 inline constexpr ULONG_PTR kFloorLoadNames = 0x4C4F4144;  // 'LOAD'

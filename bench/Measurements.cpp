@@ -1,11 +1,14 @@
 #include "Measurements.h"
 
 #include <algorithm>
+#include <utility>
 #include <cstdio>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "BenchProtocol.h"
 #include "Clock.h"
+#include "Files.h"
 #include "StampReceivers.h"
 #include "StandInControl.h"
 #include "WindowSearch.h"
@@ -63,58 +66,123 @@ struct Hand {
     }
 };
 
-void MeasureBridge(const Settings& settings, Hand& hand, Samples& samples)
+MemoryFigures Higher(const MemoryFigures& a, const MemoryFigures& b)
 {
-    RunningProgram bridge("\"" + settings.binDir + "\\Denoptix.exe\" " + settings.destination, "TForm1");
-    samples.startupMs.push_back(bridge.StartupMs());
-    HWND control = testing_support::FindDescendant(bridge.MainWindow(), "DenoptixScanSimWindow");
-    if (control == nullptr) throw std::runtime_error("the bridge hosts no stand-in control");
+    return {std::max(a.peakWorkingSetMiB, b.peakWorkingSetMiB), std::max(a.peakPrivateMiB, b.peakPrivateMiB)};
+}
+
+// The bridge and the true floor: both host the stand-in control, and the
+// sets come from its events.
+void MeasureScannerHost(const std::string& commandLine, const char* windowClass, Hand& hand, int repeats,
+                        Samples& samples)
+{
+    RunningProgram program(commandLine, windowClass);
+    samples.startupMs.push_back(program.StartupMs());
+    MemoryFigures working = program.Memory();
+    HWND control = testing_support::FindDescendant(program.MainWindow(), "DenoptixScanSimWindow");
+    if (control == nullptr) throw std::runtime_error(commandLine + " hosts no stand-in control");
     const auto command = [control](const std::string& text) { SendCopyData(control, testing_support::kSimulatorChannel, text); };
     for (const std::size_t size : kSetSizes) {
         const auto names = MakeNames(size);
         hand.expected = Join(names, "\r\n", true);
         command("names " + Join(names, "|", false));
-        // A scan of one set fills the bridge's list; firing the end of the
+        // A scan of one set fills the program's list; firing the end of the
         // set again then times the hand-over alone. The first scan of each
-        // size, like the floor's first hand-over, is not timed.
+        // size, like the bare floor's first hand-over, is not timed.
         hand.Time([&] { command("scan"); });
-        for (int i = 0; i < settings.repeats; ++i)
-            samples.wholeSetMs[size].push_back(hand.Time([&] { command("scan"); }));
-        for (int i = 0; i < settings.repeats; ++i)
+        for (int i = 0; i < repeats; ++i) samples.wholeSetMs[size].push_back(hand.Time([&] { command("scan"); }));
+        for (int i = 0; i < repeats; ++i)
             samples.handOverMs[size].push_back(hand.Time([&] { command("fire OnEndNewImageSet"); }));
-        if (size == 1000) samples.working.push_back(bridge.Memory());
+        if (size <= 1000) working = Higher(working, program.Memory());
+        if (size == 1000) samples.working.push_back(working);
     }
-    samples.large.push_back(bridge.Memory());
+    samples.large.push_back(program.Memory());
     command("names");  // leave the stand-in with nothing large to keep
-    bridge.Close();
+    program.Close();
 }
 
-void MeasureFloor(const Settings& settings, Hand& hand, Samples& samples)
+std::string BareFloorCommandLine(const Settings& settings)
 {
-    RunningProgram floor("\"" + settings.binDir + "\\DenoptixBenchFloor.exe\"", kFloorWindowClass);
+    return "\"" + settings.binDir + "\\DenoptixBenchFloor.exe\"";
+}
+
+void MeasureBareFloor(const Settings& settings, Hand& hand, Samples& samples)
+{
+    RunningProgram floor(BareFloorCommandLine(settings), kFloorWindowClass);
     samples.startupMs.push_back(floor.StartupMs());
+    MemoryFigures working = floor.Memory();
     HWND window = floor.MainWindow();
     for (const std::size_t size : kSetSizes) {
         hand.expected = Join(MakeNames(size), "\r\n", true);
         SendCopyData(window, kFloorLoadNames, hand.expected);
-        hand.Time([&] { SendCopyData(window, kFloorHandOver, {}); });  // as the bridge's first scan
+        hand.Time([&] { SendCopyData(window, kFloorHandOver, {}); });  // as the first scan of the others
         for (int i = 0; i < settings.repeats; ++i)
             samples.handOverMs[size].push_back(hand.Time([&] { SendCopyData(window, kFloorHandOver, {}); }));
-        if (size == 1000) samples.working.push_back(floor.Memory());
+        if (size <= 1000) working = Higher(working, floor.Memory());
+        if (size == 1000) samples.working.push_back(working);
     }
     samples.large.push_back(floor.Memory());
     floor.Close();
 }
 
+std::string BridgeCommandLine(const Settings& settings)
+{
+    return "\"" + settings.binDir + "\\Denoptix.exe\" " + settings.destination;
+}
+
+std::string TrueFloorCommandLine(const Settings& settings)
+{
+    return "\"" + settings.binDir + "\\DenoptixBenchTrueFloor.exe\"";
+}
+
+// Starts and closes a program with DENOPTIX_STEP_TIMES set and keeps the
+// marks it wrote: "<step>\t<ms since process creation>" per line.
+void MeasureSteps(const std::string& commandLine, const char* windowClass, Samples& samples)
+{
+    testing_support::TempFolder folder;
+    const std::string path = folder.Path("steps.txt");
+    {
+        testing_support::ScopedEnvironment marks({{"DENOPTIX_STEP_TIMES", path}});
+        RunningProgram program(commandLine, windowClass);
+        program.Close();  // after the marks that follow the first show
+    }
+    for (const std::string& line : testing_support::ReadLines(path)) {
+        const auto tab = line.find('\t');
+        if (tab != std::string::npos) samples.stepMs[line.substr(0, tab)].push_back(std::atof(line.c_str() + tab + 1));
+    }
+}
+
 }  // namespace
 
-void Measure(const Settings& settings, Samples& bridge, Samples& floor)
+void Measure(const Settings& settings, Samples (&samples)[kProgramCount])
 {
     Hand hand;
-    for (int run = 1; run <= settings.runs; ++run) {
-        std::fprintf(stderr, "run %d of %d\n", run, settings.runs);
-        MeasureBridge(settings, hand, bridge);
-        MeasureFloor(settings, hand, floor);
+    // One start of each, not counted: the first start of a program under
+    // Wine pays for files and registry entries no later start reads again.
+    for (const auto& [commandLine, windowClass] :
+         {std::pair<std::string, const char*>{BridgeCommandLine(settings), "TForm1"},
+          {TrueFloorCommandLine(settings), kTrueFloorWindowClass},
+          {BareFloorCommandLine(settings), kFloorWindowClass}})
+        RunningProgram(commandLine, windowClass).Close();
+    for (int run = 0; run < settings.runs; ++run) {
+        std::fprintf(stderr, "run %d of %d\n", run + 1, settings.runs);
+        // Each program goes first in turn, so none always follows the same one.
+        for (int turn = 0; turn < kProgramCount; ++turn) {
+            switch ((run + turn) % kProgramCount) {
+            case kBridge:
+                MeasureScannerHost(BridgeCommandLine(settings), "TForm1", hand, settings.repeats, samples[kBridge]);
+                break;
+            case kTrueFloor:
+                MeasureScannerHost(TrueFloorCommandLine(settings), kTrueFloorWindowClass, hand, settings.repeats,
+                                   samples[kTrueFloor]);
+                break;
+            default: MeasureBareFloor(settings, hand, samples[kBareFloor]); break;
+            }
+        }
+    }
+    for (int run = 0; run < settings.stepRuns; ++run) {
+        MeasureSteps(BridgeCommandLine(settings), "TForm1", samples[kBridge]);
+        MeasureSteps(TrueFloorCommandLine(settings), kTrueFloorWindowClass, samples[kTrueFloor]);
     }
 }
 

@@ -1,11 +1,11 @@
 #pragma once
-// The figures as a Markdown table, each beside its target.
+// The figures as Markdown tables, each beside its target.
 #include <string>
 
 #include "Measurements.h"
 
 namespace bench {
 
-std::string FormatReport(const Samples& bridge, const Samples& floor, double bridgeExeKiB, double floorExeKiB);
+std::string FormatReport(const Samples (&samples)[kProgramCount], const double (&programKiB)[kProgramCount]);
 
 }  // namespace bench
