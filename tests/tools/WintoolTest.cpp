@@ -94,8 +94,7 @@ TEST(Wintool, FindsClicksAndQueriesTheControlsOfAnotherProgramsWindow)
     EXPECT_EQ(Wintool({"click", kTargetClass, "Press me"}).exitCode, 0u);
     EXPECT_EQ(target.clicks.load(), 1);
     EXPECT_EQ(Wintool({"click", kTargetClass, "101", "--post"}).exitCode, 0u);
-    for (int i = 0; i < 100 && target.clicks < 2; ++i) Sleep(50);
-    EXPECT_EQ(target.clicks.load(), 2);
+    EXPECT_TRUE(testing_support::WaitUntil([&] { return target.clicks == 2; }));
     EXPECT_EQ(Wintool({"click", kTargetClass, "Off"}).exitCode, 1u);
     EXPECT_EQ(Wintool({"click", kTargetClass, "No such button"}).exitCode, 1u);
 
@@ -107,11 +106,11 @@ TEST(Wintool, FindsClicksAndQueriesTheControlsOfAnotherProgramsWindow)
     EXPECT_EQ(target.copyDataKind.load(), 0x53584E44u);
     EXPECT_EQ(target.copyDataBytes, "names a|b");
 
-    RECT rect{};
-    GetWindowRect(target.window(), &rect);
-    EXPECT_EQ(Wintool({"rect", kTargetClass}).output, std::to_string(rect.left) + " " + std::to_string(rect.top) +
-                                                          " " + std::to_string(rect.right) + " " +
-                                                          std::to_string(rect.bottom) + "\n");
+    RECT r{};
+    GetWindowRect(target.window(), &r);
+    char rect[64];
+    std::snprintf(rect, sizeof rect, "%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+    EXPECT_EQ(Wintool({"rect", kTargetClass}).output, rect);
 }
 
 TEST(Wintool, MissingWindowsFailWithOneAndBadUsageWithTwo)
@@ -126,7 +125,7 @@ TEST(Wintool, MissingWindowsFailWithOneAndBadUsageWithTwo)
 
 TEST(Wintool, HoldClipboardKeepsOthersOutUntilItEnds)
 {
-    const win::UniqueHwnd owner(CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr));
+    const win::UniqueHwnd owner = testing_support::CreatePlainWindow();
     receivers::WriteClipboardText(owner.get(), "a\tb\xE8");
     EXPECT_EQ(Wintool({"clipboard"}).output, "a\\tb\\xE8\n");
 
