@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "BenchProtocol.h"
+#include "FloorShared.h"
 #include "TrueFloorOle.h"
 #include "scanner/ControlContract.h"
 #include "ui/MainFormLayout.h"
@@ -34,50 +35,13 @@ int Scale(int designPixels) { return MulDiv(designPixels, static_cast<int>(g_dpi
 
 // ---- the hand-over, as the bridge makes it ----
 
-HGLOBAL SharedCopy(const void* bytes, std::size_t size)
-{
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_DDESHARE, size);
-    if (void* target = block != nullptr ? GlobalLock(block) : nullptr) {
-        std::memcpy(target, bytes, size);
-        GlobalUnlock(block);
-    }
-    return block;
-}
-
-bool PutOnClipboard(const std::string& names)
+void HandOver(const std::string& names)
 {
     static const UINT privacy[] = {RegisterClipboardFormatA("ExcludeClipboardContentFromMonitorProcessing"),
                                    RegisterClipboardFormatA("CanIncludeInClipboardHistory"),
                                    RegisterClipboardFormatA("CanUploadToCloudClipboard")};
-    for (int attempt = 1; !OpenClipboard(g_application); ++attempt) {
-        if (attempt == 8) return false;
-        Sleep(40);
-    }
-    win::UniqueHglobal text(SharedCopy(names.c_str(), names.size() + 1));
-    bool done = text && EmptyClipboard() && SetClipboardData(CF_TEXT, text.get()) != nullptr;
-    if (done) text.release();
-    const DWORD mayNot = 0;
-    for (const UINT format : privacy) {
-        win::UniqueHglobal marker(done ? SharedCopy(&mayNot, sizeof mayNot) : nullptr);
-        if (marker && SetClipboardData(format, marker.get()) != nullptr) marker.release();
-    }
-    CloseClipboard();
-    return done;
-}
-
-void SendToReceiver(const char* windowClass)
-{
-    HWND target = FindWindowA(windowClass, nullptr);
-    if (target == nullptr) return;
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutA(target, g_acqMessage, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, bench::kSendTimeoutMs, &ignored);
-}
-
-void HandOver(const std::string& names)
-{
-    if (!PutOnClipboard(names)) return;
-    SendToReceiver(bench::kHostWindowClass);
-    SendToReceiver(bench::kPhotoServerWindowClass);
+    if (bench::PutOnClipboard(g_application, names, {privacy[0], privacy[1], privacy[2]}))
+        bench::SendToReceivers(g_acqMessage);
 }
 
 // ---- the scanner control ----
@@ -123,7 +87,7 @@ bench::floor::Sink g_sink(HandOver);
 HRESULT LoadState(const win::ComPtr<IOleObject>& object)
 {
     const auto persist = object.try_as<IPersistStreamInit>();
-    win::UniqueHglobal bytes(SharedCopy(layout::kControlData.data(), layout::kControlData.size()));
+    win::UniqueHglobal bytes(bench::SharedCopy(layout::kControlData.data(), layout::kControlData.size()));
     win::ComPtr<IStream> stream;
     if (!persist || !bytes || FAILED(CreateStreamOnHGlobal(bytes.get(), TRUE, stream.put()))) return E_FAIL;
     bytes.release();  // the stream frees it
@@ -188,18 +152,6 @@ LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);
-}
-
-bool Register(HINSTANCE instance, const char* name, WNDPROC procedure)
-{
-    WNDCLASSEXA type{};
-    type.cbSize = sizeof type;
-    type.lpfnWndProc = procedure;
-    type.hInstance = instance;
-    type.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    type.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    type.lpszClassName = name;
-    return RegisterClassExA(&type) != 0;
 }
 
 struct Form {
@@ -337,7 +289,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     win::MarkStep("entry");
     RegisterWindowMessageA("WM_DELETE_RESOURCE");
     g_acqMessage = RegisterWindowMessageA(bench::kAcqMessageName);
-    if (!Register(instance, bench::kTrueFloorApplicationClass, DefWindowProcA)) return 1;
+    if (!bench::RegisterFloorClass(instance, bench::kTrueFloorApplicationClass, DefWindowProcA)) return 1;
     g_application = CreateWindowExA(0, bench::kTrueFloorApplicationClass, layout::kForm.caption,
                                     WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU, 0, 0, 0, 0, nullptr,
                                     nullptr, instance, nullptr);
@@ -350,8 +302,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 
     const INITCOMMONCONTROLSEX common{sizeof common, ICC_BAR_CLASSES};  // the tooltip class
     InitCommonControlsEx(&common);
-    if (!Register(instance, bench::kTrueFloorWindowClass, FormProc) ||
-        !Register(instance, bench::kTrueFloorPanelClass, PanelProc))
+    if (!bench::RegisterFloorClass(instance, bench::kTrueFloorWindowClass, FormProc) ||
+        !bench::RegisterFloorClass(instance, bench::kTrueFloorPanelClass, PanelProc))
         return 1;
     g_dpi = GetDpiForSystem();
     const auto& design = layout::kForm;
