@@ -130,6 +130,14 @@ protected:
         StoreBridgeInteger("ExtraRes", extra);
     }
 
+    // The seven values as SaveSettings left them, in StoreAll's order.
+    void ExpectStored(std::vector<std::int32_t> values) const
+    {
+        const char* const names[] = {"X", "Y", "EndoScan", "CustomScan", "ScanParmUnsharpMask", "IntraRes", "ExtraRes"};
+        EXPECT_EQ(BridgeValueCount(), 7u);
+        for (size_t i = 0; i < values.size(); ++i) EXPECT_EQ(StoredBridgeInteger(names[i]), values[i]) << names[i];
+    }
+
     win::UniqueHwnd window_;
     HWND intra_ = nullptr;
     HWND extra_ = nullptr;
@@ -152,14 +160,7 @@ TEST_F(SettingsStore, FirstRunKeepsTheDefaultsAndTheCloseCreatesAllSevenValues)
     control_->SetEnableEndoScan(true);
     settings::SaveSettings(Targets(), settings::WriteFailure::ShowMessage);
 
-    EXPECT_EQ(BridgeValueCount(), 7u);
-    EXPECT_EQ(StoredBridgeInteger("X"), kDesignedLeft);
-    EXPECT_EQ(StoredBridgeInteger("Y"), kDesignedTop);
-    EXPECT_EQ(StoredBridgeInteger("EndoScan"), 1);
-    EXPECT_EQ(StoredBridgeInteger("CustomScan"), 0);
-    EXPECT_EQ(StoredBridgeInteger("ScanParmUnsharpMask"), 0);
-    EXPECT_EQ(StoredBridgeInteger("IntraRes"), 1);
-    EXPECT_EQ(StoredBridgeInteger("ExtraRes"), 0);
+    ExpectStored({kDesignedLeft, kDesignedTop, 1, 0, 0, 1, 0});
     EXPECT_TRUE(boxes_.empty());
 }
 
@@ -182,13 +183,7 @@ TEST_F(SettingsStore, StoredStateComesBackAndTheCloseWritesItAgain)
     EXPECT_EQ(ControlLog("get "), (std::vector<std::string>{"get EnableEndoScan = false",
                                                             "get EnableCustomScan = true",
                                                             "get ScanParmUnsharpMask = true"}));
-    EXPECT_EQ(StoredBridgeInteger("X"), 100);
-    EXPECT_EQ(StoredBridgeInteger("Y"), 120);
-    EXPECT_EQ(StoredBridgeInteger("EndoScan"), 0);
-    EXPECT_EQ(StoredBridgeInteger("CustomScan"), 1);
-    EXPECT_EQ(StoredBridgeInteger("ScanParmUnsharpMask"), 1);
-    EXPECT_EQ(StoredBridgeInteger("IntraRes"), 2);
-    EXPECT_EQ(StoredBridgeInteger("ExtraRes"), 1);
+    ExpectStored({100, 120, 0, 1, 1, 2, 1});
 }
 
 TEST_F(SettingsStore, PlacementStaysOnTheScreenAndIgnoresZeroOrLess)
@@ -205,39 +200,36 @@ TEST_F(SettingsStore, PlacementStaysOnTheScreenAndIgnoresZeroOrLess)
     EXPECT_EQ(Position().y, kDesignedTop);
 }
 
-TEST_F(SettingsStore, MissingOptionStopsLoadingAfterThePositionWasRead)
-{
-    StoreAll(200, 210, 1, 1, 1, 2, 1);
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, kBridgeSettingsKey, "EndoScan");
-
-    EXPECT_FALSE(settings::LoadSettings(Targets()));
-
-    EXPECT_EQ(Position().x, kDesignedLeft);
-    EXPECT_EQ(Position().y, kDesignedTop);
-    EXPECT_TRUE(ControlLog("put ").empty());
-    EXPECT_EQ(win::SelectedIndex(intra_), 1);
-    EXPECT_EQ(win::SelectedIndex(extra_), 0);
-}
-
-TEST_F(SettingsStore, ValueOfAnotherTypeStopsLoadingThereAndKeepsWhatWasApplied)
+// A value missing or of another type stops the loading there, after the
+// position was read but before it is applied; what was applied stays.
+TEST_F(SettingsStore, MissingValueOrValueOfAnotherTypeStopsLoadingThere)
 {
     const std::uint64_t one = 1;
-    struct Kind {
-        DWORD type;
+    struct Case {
+        const char* name;
+        DWORD type;  // REG_NONE: the value is deleted
         const void* data;
         DWORD size;
-    } const kinds[] = {{REG_SZ, "1", 2}, {REG_QWORD, &one, 8}, {REG_BINARY, &one, 8}};
-    for (const Kind& kind : kinds) {
+        std::vector<std::string> applied;
+    } const cases[] = {{"EndoScan", REG_NONE, nullptr, 0, {}},
+                       {"CustomScan", REG_SZ, "1", 2, {"put EnableEndoScan = true"}},
+                       {"CustomScan", REG_QWORD, &one, 8, {"put EnableEndoScan = true"}},
+                       {"CustomScan", REG_BINARY, &one, 8, {"put EnableEndoScan = true"}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " of type " + std::to_string(c.type));
         DeleteBridgeSettings();
         DeleteFileA(logPath_.c_str());
         StoreAll(200, 210, 1, 1, 1, 2, 1);
-        StoreBridgeValue("CustomScan", kind.type, kind.data, kind.size);
+        if (c.type == REG_NONE) RegDeleteKeyValueA(HKEY_CURRENT_USER, kBridgeSettingsKey, c.name);
+        else StoreBridgeValue(c.name, c.type, c.data, c.size);
 
-        EXPECT_FALSE(settings::LoadSettings(Targets())) << kind.type;
+        EXPECT_FALSE(settings::LoadSettings(Targets()));
 
-        EXPECT_EQ(ControlLog("put "), std::vector<std::string>{"put EnableEndoScan = true"}) << kind.type;
-        EXPECT_EQ(win::SelectedIndex(intra_), 1) << kind.type;
-        EXPECT_EQ(Position().x, kDesignedLeft) << kind.type;
+        EXPECT_EQ(ControlLog("put "), c.applied);
+        EXPECT_EQ(Position().x, kDesignedLeft);
+        EXPECT_EQ(Position().y, kDesignedTop);
+        EXPECT_EQ(win::SelectedIndex(intra_), 1);
+        EXPECT_EQ(win::SelectedIndex(extra_), 0);
     }
 }
 
