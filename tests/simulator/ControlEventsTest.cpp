@@ -2,6 +2,8 @@
 // and real), state reports, the power-on sequence and every other event.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "SimulatorTestSupport.h"
 #include "scanner/ControlContract.h"
 
@@ -44,7 +46,7 @@ protected:
 TEST_F(ScanSimEvents, ScriptedScansReportExactlyTheNamesAndWriteNothing)
 {
     const testing_support::TempFolder temp;
-    const std::wstring folder = Wide(temp.Path());
+    const std::wstring folder = std::filesystem::path(temp.Path()).wstring();
     SetFinalLocation(folder);
     ASSERT_TRUE(control.Send("sets 2"));
     // An ordinary path, an empty name, a name outside any ANSI code page, an
@@ -73,13 +75,13 @@ TEST_F(ScanSimEvents, ScriptedScansReportExactlyTheNamesAndWriteNothing)
                                          {0, std::nullopt},
                                          {0, L"solo.bmp"}};
     EXPECT_EQ(NewImages(), expected);
-    EXPECT_TRUE(FilesIn(folder).empty());
+    EXPECT_TRUE(std::filesystem::is_empty(folder));
 }
 
 TEST_F(ScanSimEvents, RealScanWritesGrayscaleBitmapsIntoTheFinalLocation)
 {
     const testing_support::TempFolder temp;
-    const std::wstring folder = Wide(temp.Path());
+    const std::wstring folder = std::filesystem::path(temp.Path()).wstring();
     SetFinalLocation(folder + L"\\");
     ASSERT_TRUE(control.Send("images 2"));
     ASSERT_TRUE(control.Send("scan"));
@@ -103,7 +105,7 @@ TEST_F(ScanSimEvents, RealScanWritesGrayscaleBitmapsIntoTheFinalLocation)
         EXPECT_EQ(info.biBitCount, 8);
         EXPECT_EQ(header.bfSize, GetFileSize(file.get(), nullptr));
     }
-    EXPECT_EQ(FilesIn(folder).size(), 2u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 2);
 }
 
 TEST_F(ScanSimEvents, StateCommandAndEveryOtherEventArriveWithTheirArguments)

@@ -150,19 +150,4 @@ VARIANT Variant(const wchar_t* text)
     return value;
 }
 
-std::wstring Wide(const std::string& asciiPath) { return std::wstring(asciiPath.begin(), asciiPath.end()); }
-
-std::vector<std::wstring> FilesIn(const std::wstring& folder)
-{
-    std::vector<std::wstring> files;
-    WIN32_FIND_DATAW found{};
-    const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    if (search == INVALID_HANDLE_VALUE) return files;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) files.push_back(found.cFileName);
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-    return files;
-}
-
 }  // namespace simtest

@@ -85,8 +85,4 @@ private:
     win::ComPtr<IDispatch> dispatch_;
 };
 
-// The files in a folder, and an ASCII path such as a temporary folder's in UTF-16.
-std::vector<std::wstring> FilesIn(const std::wstring& folder);
-std::wstring Wide(const std::string& asciiPath);
-
 }  // namespace simtest
