@@ -87,7 +87,8 @@ private:
     template <layout::ControlId id>
     HWND Control() const
     {
-        return controls_[layout::RowOf(id)];
+        constexpr std::size_t row = layout::RowOf(id);
+        return controls_[row];
     }
     void CreateControls();
     HWND CreateChild(const layout::ControlSpec& design);

@@ -68,9 +68,9 @@ inline constexpr ControlSpec kControls[] = {
      "Scansione a 600 dpi delle rx superiori", {}},
 };
 
-// The row of a control in kControls, found while compiling: an id without a
-// row does not compile.
-consteval std::size_t RowOf(ControlId id)
+// The row of a control in kControls. Evaluated while compiling (see
+// TForm1::Control), where an id without a row is an error.
+constexpr std::size_t RowOf(ControlId id)
 {
     std::size_t row = 0;
     while (kControls[row].id != id) ++row;  // past the end is no constant: an error

@@ -14,6 +14,8 @@ namespace win {
 template <typename Derived>
 class BaseWindow {
 public:
+    BaseWindow(const BaseWindow&) = delete;
+    BaseWindow& operator=(const BaseWindow&) = delete;
     HWND Handle() const noexcept { return window_.get(); }
 
 protected:
@@ -24,8 +26,6 @@ protected:
     {
         if (window_) SetWindowLongPtrA(window_.get(), GWLP_USERDATA, 0);
     }
-    BaseWindow(const BaseWindow&) = delete;
-    BaseWindow& operator=(const BaseWindow&) = delete;
 
     // Creates the window with this object behind it; throws with the
     // system's reason when it cannot be created.

@@ -11,6 +11,8 @@ namespace win {
 template <typename... Interfaces>
 class ComObject : public Interfaces... {
 public:
+    ComObject(const ComObject&) = delete;
+    ComObject& operator=(const ComObject&) = delete;
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
     ULONG STDMETHODCALLTYPE Release() override
     {
@@ -23,8 +25,6 @@ protected:
     ComObject() = default;
     // Virtual, so the delete above reaches the derived class.
     virtual ~ComObject() = default;
-    ComObject(const ComObject&) = delete;
-    ComObject& operator=(const ComObject&) = delete;
 
 private:
     std::atomic<ULONG> references_{1};
