@@ -1,5 +1,6 @@
 #include "host/Clipboard.h"
 
+#include <array>
 #include <cstring>
 
 #include "win/Error.h"
@@ -65,8 +66,13 @@ win::UniqueHglobal CopyToSharedBlock(std::string_view text)
 // and failing the hand-over for a marker would lose the set for the host.
 void MarkPrivate() noexcept
 {
-    for (const char* name : kPrivacyFormats) {
-        const UINT format = RegisterClipboardFormatA(name);
+    // Registered once per process: each registration is a call to the system.
+    static const std::array<UINT, std::size(kPrivacyFormats)> formats = [] {
+        std::array<UINT, std::size(kPrivacyFormats)> registered{};
+        for (std::size_t i = 0; i < registered.size(); ++i) registered[i] = RegisterClipboardFormatA(kPrivacyFormats[i]);
+        return registered;
+    }();
+    for (const UINT format : formats) {
         if (format == 0) continue;
         try {
             win::UniqueHglobal block =
