@@ -1,7 +1,7 @@
 #include "settings/SettingsStore.h"
 
 #include <optional>
-#include <utility>
+#include <string>
 
 #include "settings/PlacementRules.h"
 #include "settings/RegistryKey.h"

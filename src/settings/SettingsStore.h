@@ -4,9 +4,6 @@
 // created and written once when it closes.
 #include <windows.h>
 
-#include <functional>
-#include <string>
-
 #include "scanner/ScanProxy.h"
 
 namespace settings {

@@ -44,9 +44,7 @@ win::UniqueHwnd MakeParentWindow()
 
 std::array<LONG, 4> PlaceInParent(HWND child)
 {
-    RECT r{};
-    GetWindowRect(child, &r);
-    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&r), 2);
+    const RECT r = testing_support::RectInParent(child);
     return {r.left, r.top, r.right, r.bottom};
 }
 
@@ -253,11 +251,7 @@ TEST_F(ScanProxyTest, TeardownReleasesTheControlAndTheEventSink)
     EXPECT_TRUE(sinkAlive.expired());
     EXPECT_FALSE(IsWindow(control));
     EXPECT_TRUE(LogHas("close"));
-    using CanUnload = HRESULT(STDAPICALLTYPE*)();
-    const auto canUnloadNow = reinterpret_cast<CanUnload>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("DenoptixScanSim.dll"), "DllCanUnloadNow")));
-    ASSERT_NE(canUnloadNow, nullptr);
-    EXPECT_EQ(canUnloadNow(), S_OK);  // no object of the control left alive
+    EXPECT_EQ(testing_support::StandInCanUnloadNow(), S_OK);  // no object of the control left alive
 }
 
 }  // namespace
