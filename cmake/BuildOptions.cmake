@@ -16,6 +16,12 @@ else()
   # Windows maps images either way.
   target_link_options(denoptix_build_options INTERFACE -static -static-libgcc -static-libstdc++
     -Wl,--file-alignment=4096)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # A .def file names exports undecorated (as MSVC takes them); on 32-bit
+    # the compiler decorates WINAPI functions (_DllGetClassObject@12), and
+    # asking for the fix-up says we mean it instead of warning about it.
+    target_link_options(denoptix_build_options INTERFACE -Wl,--enable-stdcall-fixup)
+  endif()
 endif()
 
 # Moves a program's debug information and symbols into "<file>.debug" beside

@@ -70,6 +70,12 @@ struct WindowCount {
     long count;
 };
 
+BOOL CALLBACK CountChild(HWND, LPARAM context)
+{
+    ++reinterpret_cast<WindowCount*>(context)->count;
+    return TRUE;
+}
+
 BOOL CALLBACK CountWindowAndChildren(HWND window, LPARAM context)
 {
     auto& tally = *reinterpret_cast<WindowCount*>(context);
@@ -78,8 +84,7 @@ BOOL CALLBACK CountWindowAndChildren(HWND window, LPARAM context)
     if (owner != tally.processId) return TRUE;
     ++tally.count;
     // Children of children are enumerated too.
-    EnumChildWindows(window, [](HWND, LPARAM c) -> BOOL { ++reinterpret_cast<WindowCount*>(c)->count; return TRUE; },
-                     context);
+    EnumChildWindows(window, CountChild, context);
     return TRUE;
 }
 

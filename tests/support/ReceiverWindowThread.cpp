@@ -22,9 +22,7 @@ ReceiverWindowThread::ReceiverWindowThread(std::string className, Handler onMess
 {
     AcqMessage();
     DeleteResourceMessage();
-    thread_.reset(CreateThread(
-        nullptr, 0, [](void* self) -> DWORD { static_cast<ReceiverWindowThread*>(self)->Run(); return 0; }, this, 0,
-        nullptr));
+    thread_.reset(CreateThread(nullptr, 0, ThreadStart, this, 0, nullptr));
     WaitForSingleObject(ready_.get(), 10000);
     if (window_ == nullptr) throw std::runtime_error("receiver window not created: " + className_);
 }
@@ -33,6 +31,12 @@ ReceiverWindowThread::~ReceiverWindowThread()
 {
     PostMessageA(window_, WM_CLOSE, 0, 0);
     WaitForSingleObject(thread_.get(), 10000);
+}
+
+DWORD WINAPI ReceiverWindowThread::ThreadStart(void* self)
+{
+    static_cast<ReceiverWindowThread*>(self)->Run();
+    return 0;
 }
 
 void ReceiverWindowThread::Run()

@@ -25,6 +25,7 @@ public:
     static UINT DeleteResourceMessage();
 
 private:
+    static DWORD WINAPI ThreadStart(void* self);
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     void Run();
 

@@ -7,46 +7,51 @@ namespace testing_support {
 
 namespace {
 
+struct ChildSearch {
+    const std::function<bool(HWND)>& matches;
+    HWND found;
+};
+
+BOOL CALLBACK CheckChild(HWND window, LPARAM context)
+{
+    auto& search = *reinterpret_cast<ChildSearch*>(context);
+    if (!search.matches(window)) return TRUE;
+    search.found = window;
+    return FALSE;
+}
+
 // The first child at any depth for which matches() holds.
 HWND FindChild(HWND parent, const std::function<bool(HWND)>& matches)
 {
-    struct Search {
-        const std::function<bool(HWND)>& matches;
-        HWND found;
-    } search{matches, nullptr};
-    EnumChildWindows(
-        parent,
-        [](HWND window, LPARAM context) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(context);
-            if (!s.matches(window)) return TRUE;
-            s.found = window;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ChildSearch search{matches, nullptr};
+    EnumChildWindows(parent, CheckChild, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+struct ProcessWindowSearch {
+    DWORD processId;
+    const char* className;
+    bool visibleOnly;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CheckTopLevel(HWND window, LPARAM context)
+{
+    auto& search = *reinterpret_cast<ProcessWindowSearch*>(context);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search.processId && (search.className == nullptr || ClassOf(window) == search.className) &&
+        (!search.visibleOnly || IsWindowVisible(window)))
+        search.found.push_back(window);
+    return TRUE;
 }
 
 }  // namespace
 
 std::vector<HWND> WindowsOfProcess(DWORD processId, const char* className, bool visibleOnly)
 {
-    struct Search {
-        DWORD processId;
-        const char* className;
-        bool visibleOnly;
-        std::vector<HWND> found;
-    } search{processId, className, visibleOnly, {}};
-    EnumWindows(
-        [](HWND window, LPARAM context) -> BOOL {
-            auto& s = *reinterpret_cast<Search*>(context);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            if (owner == s.processId && (s.className == nullptr || ClassOf(window) == s.className) &&
-                (!s.visibleOnly || IsWindowVisible(window)))
-                s.found.push_back(window);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ProcessWindowSearch search{processId, className, visibleOnly, {}};
+    EnumWindows(CheckTopLevel, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
