@@ -20,9 +20,15 @@ if(CMAKE_CROSSCOMPILING)
 endif()
 
 # Adds a GoogleTest executable; its cases are discovered when the tests run
-# (under the emulator), not right after the build.
+# (under the emulator), not right after the build. BOTH_BUILDS marks the
+# suites that meet the control and the receivers, which the 64-bit build runs
+# too (label "both-builds"); the 32-bit build, the product, runs every suite.
 function(denoptix_add_gtest target)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBRARIES;DEPENDS" ${ARGN})
+  cmake_parse_arguments(ARG "BOTH_BUILDS" "" "SOURCES;LIBRARIES;DEPENDS" ${ARGN})
+  set(properties ${DENOPTIX_TEST_PROPERTIES})
+  if(ARG_BOTH_BUILDS)
+    list(APPEND properties LABELS both-builds)
+  endif()
   add_executable(${target} ${ARG_SOURCES})
   target_link_libraries(${target} PRIVATE denoptix_build_options GTest::gtest_main ${ARG_LIBRARIES})
   if(ARG_DEPENDS)
@@ -31,5 +37,5 @@ function(denoptix_add_gtest target)
   gtest_discover_tests(${target}
     DISCOVERY_MODE PRE_TEST
     DISCOVERY_TIMEOUT 120
-    PROPERTIES ${DENOPTIX_TEST_PROPERTIES})
+    PROPERTIES ${properties})
 endfunction()

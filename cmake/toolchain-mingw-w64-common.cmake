@@ -1,9 +1,8 @@
-# Cross build for 64-bit Windows with Debian's MinGW-w64 (posix thread model,
-# which provides std::mutex and std::thread).
+# Cross build for Windows with Debian's MinGW-w64 (posix thread model, which
+# provides std::mutex and std::thread). The toolchain file of each bitness
+# sets CMAKE_SYSTEM_PROCESSOR and MINGW_TRIPLE, then includes this.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
-set(MINGW_TRIPLE x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER   ${MINGW_TRIPLE}-gcc-posix)
 set(CMAKE_CXX_COMPILER ${MINGW_TRIPLE}-g++-posix)
 set(CMAKE_RC_COMPILER  ${MINGW_TRIPLE}-windres)

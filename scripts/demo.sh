@@ -15,10 +15,10 @@ scripted=0
 [ "${1:-}" = "--scripted" ] && scripted=1
 
 scripts/install-deps.sh
-cmake --preset default >/dev/null
-cmake --build --preset default --target Denoptix DenoptixScanSim DenoptixReceivers wintool -- -s
+cmake --preset x86 >/dev/null
+cmake --build --preset x86 --target Denoptix DenoptixScanSim DenoptixReceivers wintool -- -s
 
-build=$root/build/default
+build=$root/build/x86
 bin=$build/bin
 export DENOPTIX_WINEPREFIX=$build/wine-demo-prefix
 "$build/wine-env.sh" setup

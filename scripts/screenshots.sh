@@ -6,10 +6,10 @@ cd "$(dirname "$0")/.."
 root=$PWD
 
 scripts/install-deps.sh
-cmake --preset default >/dev/null
-cmake --build --preset default --target Denoptix DenoptixScanSim wintool -- -s
+cmake --preset x86 >/dev/null
+cmake --build --preset x86 --target Denoptix DenoptixScanSim wintool -- -s
 
-build=$root/build/default
+build=$root/build/x86
 bin=$build/bin
 export DENOPTIX_WINEPREFIX=$build/wine-shots-prefix
 unset DISPLAY  # our own Xvfb, so every run looks the same

@@ -1,0 +1,4 @@
+# 64-bit Windows: for a scanner control installed as 64-bit.
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(MINGW_TRIPLE x86_64-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/toolchain-mingw-w64-common.cmake)
