@@ -3,6 +3,7 @@
 #include <objbase.h>
 #include <ocidl.h>
 
+#include "scanner/ControlRegistration.h"
 #include "win/Error.h"
 
 namespace scanner {
@@ -39,8 +40,9 @@ ControlHost::~ControlHost() { Teardown(); }
 void ControlHost::Create(const CLSID& control, HWND parent, const RECT& bounds,
                          std::span<const std::byte> persistedState)
 {
-    win::ThrowIfFailed(
-        CoCreateInstance(control, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, object_.put_void()));
+    const HRESULT created =
+        CoCreateInstance(control, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, object_.put_void());
+    if (FAILED(created)) throw win::Error(ControlCreationFailure(control, created));
     site_ = win::ComPtr<OleSite>::Attach(new OleSite(parent, bounds));
 
     DWORD miscStatus = 0;

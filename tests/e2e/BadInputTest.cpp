@@ -5,6 +5,7 @@
 // ImageNames, HostNotification), so these rows only prove that the pieces
 // hold together in a real process.
 #include "E2eSupport.h"
+#include "win/Error.h"
 
 namespace e2e {
 namespace {
@@ -249,6 +250,40 @@ TEST_F(BadInput, ControlRefusingItsStoredStateEndsTheStartWithOneReport)
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(BridgeRun::BoxText(box).rfind("The scanner control refused its stored state: ", 0), 0u)
         << BridgeRun::BoxText(box);
+    EXPECT_TRUE(testing_support::WindowsOfProcess(bridge->Id(), "TForm1").empty());
+    BridgeRun::Dismiss(box);
+
+    EXPECT_EQ(bridge->WaitForExit(), std::optional<DWORD>(1)) << "a second box would keep it running";
+    EXPECT_TRUE(receivers.Messages().empty());
+    EXPECT_FALSE(testing_support::StoredBridgeInteger("X").has_value());
+}
+
+// The bridge of the other bitness, started where the stand-in control is
+// registered for this build's bitness only (as a practice installs the
+// scanner's own control): the one report names the mismatch and the build to
+// use, and the system's text follows. Run by both builds, this covers both
+// directions.
+TEST_F(BadInput, BridgeOfTheOtherBitnessNamesTheMismatchInItsOneReport)
+{
+    const std::string otherBridge = DENOPTIX_OTHER_BIN_DIR "\\Denoptix.exe";
+    ASSERT_NE(GetFileAttributesA(otherBridge.c_str()), INVALID_FILE_ATTRIBUTES)
+        << otherBridge << " is missing: build the presets of both bitnesses";
+    const std::string controlBits = sizeof(void*) == 8 ? "64-bit" : "32-bit";
+    const std::string bridgeBits = sizeof(void*) == 8 ? "32-bit" : "64-bit";
+    testing_support::ReceiverLog receivers(Path("receivers.log"));
+    receivers.Start("host,photo");
+
+    auto bridge = StartWithoutWaiting("\"" + otherBridge + "\" " + temp_.Path());
+    HWND box = bridge->WaitForBox(30s);
+    ASSERT_NE(box, nullptr);
+    const std::string text = BridgeRun::BoxText(box);
+    EXPECT_EQ(text.rfind("The scanner control is installed for " + controlBits +
+                             " programs, but this Denoptix.exe is the " + bridgeBits + " build",
+                         0),
+              0u)
+        << text;
+    EXPECT_NE(text.find("Use the " + controlBits + " Denoptix.exe"), std::string::npos) << text;
+    EXPECT_TRUE(text.ends_with("\n\n" + win::SystemMessage(static_cast<DWORD>(REGDB_E_CLASSNOTREG)) + ".")) << text;
     EXPECT_TRUE(testing_support::WindowsOfProcess(bridge->Id(), "TForm1").empty());
     BridgeRun::Dismiss(box);
 

@@ -1,0 +1,55 @@
+#include "scanner/ControlRegistration.h"
+
+#include <objbase.h>
+
+#include <iterator>
+
+#include "win/Error.h"
+#include "win/Strings.h"
+#include "win/UniqueResource.h"
+
+namespace scanner {
+
+namespace {
+
+constexpr bool kThisBuildIs64Bit = sizeof(void*) == 8;
+
+const char* BitnessName(bool is64Bit) { return is64Bit ? "64-bit" : "32-bit"; }
+
+std::string InprocServerKey(const CLSID& control)
+{
+    wchar_t text[40] = {};
+    StringFromGUID2(control, text, static_cast<int>(std::size(text)));
+    return "CLSID\\" + win::ToNarrow(text) + "\\InprocServer32";
+}
+
+// `view` is 0 for this program's own view, or KEY_WOW64_32KEY/KEY_WOW64_64KEY.
+bool RegisteredInView(const std::string& key, REGSAM view)
+{
+    win::UniqueHkey opened;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE | view, opened.put()) != ERROR_SUCCESS)
+        return false;
+    DWORD type = 0;
+    return RegQueryValueExA(opened.get(), nullptr, nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+           (type == REG_SZ || type == REG_EXPAND_SZ);
+}
+
+}  // namespace
+
+std::string ControlCreationFailure(const CLSID& control, HRESULT failure)
+{
+    const std::string systemText = win::SystemMessage(static_cast<DWORD>(failure));
+    const std::string key = InprocServerKey(control);
+    const REGSAM otherView = kThisBuildIs64Bit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
+    if (RegisteredInView(key, 0) || !RegisteredInView(key, otherView)) return systemText;
+
+    const char* controlBits = BitnessName(!kThisBuildIs64Bit);
+    const char* ourBits = BitnessName(kThisBuildIs64Bit);
+    const char* where = kThisBuildIs64Bit ? "the standard one, installed under \"Program Files (x86)\""
+                                          : "in the x64 folder of the release";
+    return std::string("The scanner control is installed for ") + controlBits +
+           " programs, but this Denoptix.exe is the " + ourBits + " build, which cannot use it. Use the " +
+           controlBits + " Denoptix.exe (" + where + ") instead.\n\n" + systemText;
+}
+
+}  // namespace scanner

@@ -1,0 +1,18 @@
+#pragma once
+// Why the scanner's control could not be created, in words an operator and
+// an installer understand. A 64-bit Windows keeps two registry views of COM
+// classes, one for 32-bit and one for 64-bit programs, and an in-process
+// control can only be loaded by a program of its own bitness: a control
+// registered in the other view alone shows up as "Class not registered".
+#include <windows.h>
+
+#include <string>
+
+namespace scanner {
+
+// The text of the start-up failure report for a control that CoCreateInstance
+// refused with `failure`: the system's text, preceded by a plain account of a
+// bitness mismatch when the class is registered for the other bitness only.
+std::string ControlCreationFailure(const CLSID& control, HRESULT failure);
+
+}  // namespace scanner
