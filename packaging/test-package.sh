@@ -3,12 +3,14 @@
 #
 #   packaging/test-package.sh BUILD_DIR
 #
-# packages BUILD_DIR's programs twice with scripts/package.sh, unsigned and
-# signed by a certificate made here, and checks the archives' contents, the
-# checksums and the signatures; then, in a Wine prefix of its own, installs
-# silently, registers the kit's stand-in control, builds the guide's receiver
-# from INTEGRATION.md, scans once with the installed bridge, and uninstalls
-# silently.
+# packages BUILD_DIR's programs (a 32-bit tree) and those of the 64-bit tree
+# it names twice with scripts/package.sh, unsigned and signed by a
+# certificate made here, and checks the archives' contents, the checksums and
+# the signatures; then, in a 64-bit Wine prefix of its own: with the kit's
+# 64-bit stand-in control registered alone, the installer must choose the
+# 64-bit bridge; with the 32-bit one registered, as on a workstation, it
+# installs the 32-bit bridge silently, the guide's receiver is built from
+# INTEGRATION.md, the installed bridge scans once, and it uninstalls silently.
 set -euo pipefail
 export LC_ALL=C  # file listings sort the same everywhere
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -42,18 +44,19 @@ echo "== packaging, unsigned and signed"
 DENOPTIX_SIGN_PFX=$work/signer.pfx DENOPTIX_SIGN_PASSWORD=test-pass \
   "$root/scripts/package.sh" --build-dir "$build" --out "$work/signed" | tee "$work/signed.log"
 dist=$work/signed
-zip=$dist/Denoptix-$version-win64.zip
-kit=$dist/DenoptixIntegratorKit-$version-win64.zip
+zip=$dist/Denoptix-$version-portable.zip
+kit=$dist/DenoptixIntegratorKit-$version.zip
 setup=$dist/Denoptix-$version-setup.exe
 
 echo "== contents and checksums"
 check "dist holds the four packages and SHA256SUMS" same "$(ls "$dist" | tr '\n' ' ')" \
-  "Denoptix-$version-debug.zip Denoptix-$version-setup.exe Denoptix-$version-win64.zip DenoptixIntegratorKit-$version-win64.zip SHA256SUMS "
-check "the portable zip holds exactly the program and README.txt" same "$(listing "$zip")" "Denoptix.exe README.txt "
+  "Denoptix-$version-debug.zip Denoptix-$version-portable.zip Denoptix-$version-setup.exe DenoptixIntegratorKit-$version.zip SHA256SUMS "
+check "the portable zip holds exactly both bridges and README.txt" same "$(listing "$zip")" \
+  "Denoptix.exe README.txt x64/Denoptix.exe "
 check "the kit holds exactly the stand-ins, wintool and the guide" same "$(listing "$kit")" \
-  "DenoptixReceivers.exe DenoptixScanSim.dll INTEGRATION.md wintool.exe "
+  "DenoptixReceivers.exe DenoptixScanSim.dll INTEGRATION.md wintool.exe x64/DenoptixScanSim.dll "
 check "the debug zip holds every program's .debug" same "$(listing "$dist/Denoptix-$version-debug.zip")" \
-  "Denoptix.exe.debug DenoptixReceivers.exe.debug DenoptixScanSim.dll.debug wintool.exe.debug "
+  "Denoptix.exe.debug DenoptixReceivers.exe.debug DenoptixScanSim.dll.debug wintool.exe.debug x64/Denoptix.exe.debug x64/DenoptixScanSim.dll.debug "
 check "SHA256SUMS covers the four packages and all match" \
   bash -c "cd '$dist' && [ \$(wc -l <SHA256SUMS) -eq 4 ] && sha256sum --strict -c SHA256SUMS"
 mkdir -p "$work/portable" "$work/kit"
@@ -61,14 +64,18 @@ unzip -q "$zip" -d "$work/portable"
 unzip -q "$kit" -d "$work/kit"
 check "README.txt and the guide name the version" \
   grep -q "Denoptix $version" "$work/portable/README.txt" "$work/kit/INTEGRATION.md"
+for program in Denoptix.exe x64/Denoptix.exe; do
+  kind="PE32 executable (GUI) Intel 80386"; [ "${program%%/*}" = x64 ] && kind="PE32+ executable (GUI) x86-64"
+  check "the portable $program is a $kind program" bash -c "file -b '$work/portable/$program' | grep -q '^$kind'"
+done
 
 echo "== signatures"
 check "the unsigned run says so" grep -q UNSIGNED "$work/unsigned.log"
 check "the unsigned program carries no signature" \
   bash -c "! osslsigncode verify -CAfile '$work/ca.pem' -in '$work/unsigned/Denoptix-$version-setup.exe'"
 check "the signed run names its certificate" grep -q "signed with subject=CN = Denoptix Test Signer" "$work/signed.log"
-for signed in "$work/portable/Denoptix.exe" "$work/kit/DenoptixScanSim.dll" "$work/kit/DenoptixReceivers.exe" \
-  "$work/kit/wintool.exe" "$setup"; do
+for signed in "$work/portable/Denoptix.exe" "$work/portable/x64/Denoptix.exe" "$work/kit/DenoptixScanSim.dll" \
+  "$work/kit/x64/DenoptixScanSim.dll" "$work/kit/DenoptixReceivers.exe" "$work/kit/wintool.exe" "$setup"; do
   check "$(basename "$signed") verifies against the test CA" osslsigncode verify -CAfile "$work/ca.pem" -in "$signed"
 done
 
@@ -83,37 +90,65 @@ cleanup() {
 trap cleanup EXIT
 winpath() { printf 'Z:%s' "${1//\//\\}"; }
 wintool() { wine "$work/kit/wintool.exe" "$@" | tr -d '\r'; }
+# Each registry read names its view: with wine32 installed, `wine reg` is
+# the 32-bit reg.exe, which reads the 32-bit view unless told otherwise.
+reg64() { wine reg "$@" /reg:64; }
+regsvr32() {  # 32|64 [/u] dll: the regsvr32 of that bitness writes that view
+  local bits=$1; shift
+  local tool='C:\windows\system32\regsvr32.exe'; [ "$bits" = 32 ] && tool='C:\windows\syswow64\regsvr32.exe'
+  wine "$tool" /s "$@"
+}
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Denoptix'
 settings_key='HKCU\Software\Velt\Denoptix'
-installed=$WINEPREFIX/drive_c/Program\ Files/Velt/Denoptix
+installed=$WINEPREFIX/drive_c/Program\ Files\ \(x86\)/Velt/Denoptix
+installed64=$WINEPREFIX/drive_c/Program\ Files/Velt/Denoptix
 patient=$WINEPREFIX/drive_c/Pazienti/0042
+stand_in=$(winpath "$work/kit/DenoptixScanSim.dll")
+stand_in64=$(winpath "$work/kit/x64/DenoptixScanSim.dll")
 
-# The prefix is kept between runs: start from a workstation without Denoptix.
-wine reg delete "$settings_key" /f >/dev/null 2>&1 || true
-rm -rf "$installed" "$patient"
+# The prefix is kept between runs: start from a workstation without Denoptix
+# and without a scanner control.
+reg64 delete "$settings_key" /f >/dev/null 2>&1 || true
+regsvr32 32 /u "$stand_in" >/dev/null 2>&1 || true
+regsvr32 64 /u "$stand_in64" >/dev/null 2>&1 || true
+rm -rf "$installed" "$installed64" "$patient"
 
+echo "== a control registered for 64-bit programs only: the 64-bit bridge"
+check "the kit's 64-bit stand-in control registers (64-bit view)" regsvr32 64 "$stand_in64"
 check "the installer runs silently (/S) and exits 0" wine "$setup" /S
-check "it installed the program, README.txt and the uninstaller" \
+check "it installed the 64-bit bridge under Program Files" \
+  bash -c "file -b '$installed64/Denoptix.exe' | grep -q '^PE32+ executable'"
+check "its log says which build and why" grep -q "installed the 64-bit Denoptix.exe: the scanner control is registered for 64-bit programs only" "$installed64/setup.log"
+check "the uninstaller runs silently (/S)" wine "$installed64/uninstall.exe" /S
+for _ in $(seq 300); do [ -e "$installed64" ] || break; sleep 0.1; done
+check "it removed the 64-bit bridge's folder" test ! -e "$installed64"
+regsvr32 64 /u "$stand_in64" >/dev/null 2>&1 || true
+
+echo "== a control registered for 32-bit programs, as on a workstation: the 32-bit bridge"
+check "the kit's stand-in control registers (32-bit view)" regsvr32 32 "$stand_in"
+check "the installer runs silently (/S) and exits 0" wine "$setup" /S
+check "it installed the 32-bit program, README.txt and the uninstaller under Program Files (x86)" \
   test -f "$installed/Denoptix.exe" -a -f "$installed/README.txt" -a -f "$installed/uninstall.exe"
-entry=$(wine reg query "$uninstall_key" 2>/dev/null | tr -d '\r' || true)
+check "the installed program is 32-bit" bash -c "file -b '$installed/Denoptix.exe' | grep -q '^PE32 executable'"
+check "its log says which build and why" grep -q "installed the 32-bit Denoptix.exe: the scanner control is registered for 32-bit programs" "$installed/setup.log"
+entry=$(reg64 query "$uninstall_key" 2>/dev/null | tr -d '\r' || true)
 for value in "DisplayName REG_SZ Denoptix" "DisplayVersion REG_SZ $version" "Publisher REG_SZ Velt" \
-  'DisplayIcon REG_SZ C:\Program Files\Velt\Denoptix\Denoptix.exe,0' \
-  'QuietUninstallString REG_SZ "C:\Program Files\Velt\Denoptix\uninstall.exe" /S' "EstimatedSize REG_DWORD 0x"; do
+  'DisplayIcon REG_SZ C:\Program Files (x86)\Velt\Denoptix\Denoptix.exe,0' \
+  'QuietUninstallString REG_SZ "C:\Program Files (x86)\Velt\Denoptix\uninstall.exe" /S' "EstimatedSize REG_DWORD 0x"; do
   check "Apps & features entry: $value" grep -qF "$value" <<<"$(tr -s ' ' <<<"$entry")"
 done
 check "the installed program's version resource carries $version" \
-  grep -q "VALUE \"FileVersion\", \"$version.0\"" <(x86_64-w64-mingw32-windres -i "$installed/Denoptix.exe" -O rc)
+  grep -q "VALUE \"FileVersion\", \"$version.0\"" <(i686-w64-mingw32-windres -i "$installed/Denoptix.exe" -O rc)
 check "the uninstaller is signed too" osslsigncode verify -CAfile "$work/ca.pem" -in "$installed/uninstall.exe"
 
-check "the kit's stand-in control registers" wine regsvr32 /s "$(winpath "$work/kit/DenoptixScanSim.dll")"
 awk '/^```c$/ { code = 1; next } /^```$/ { code = 0 } code' "$work/kit/INTEGRATION.md" >"$work/receiver.c"
 check "the guide's receiver compiles without a warning" \
-  x86_64-w64-mingw32-gcc -Wall -Wextra -Werror "$work/receiver.c" -o "$work/receiver.exe"
+  i686-w64-mingw32-gcc -Wall -Wextra -Werror "$work/receiver.c" -o "$work/receiver.exe"
 wine "$work/receiver.exe" VELT_FOTO_SERVER >"$work/receiver.out" 2>&1 &
 receiver_pid=$!
 wintool wait-window VELT_FOTO_SERVER --timeout-ms 30000 >/dev/null || true
 
-wine "C:\\Program Files\\Velt\\Denoptix\\Denoptix.exe" 'C:\Pazienti\0042' &
+wine "C:\\Program Files (x86)\\Velt\\Denoptix\\Denoptix.exe" 'C:\Pazienti\0042' &
 bridge=$!
 check "the installed bridge starts" wintool wait-window TForm1 --timeout-ms 30000
 # Each step may fail: the checks after them say what went wrong.
@@ -133,14 +168,14 @@ images=$(grep -c '^image: C:\\Pazienti\\0042\\IMG_.*\.bmp$' "$work/receiver.txt"
 check "the guide's receiver got the three scanned images' names" test "$images" -eq 3
 check "and the close notice" grep -qx 'bridge closing' "$work/receiver.txt"
 check "the three images are in the patient's folder" test "$(ls "$patient" | wc -l)" -eq 3
-check "the bridge stored its settings" wine reg query "$settings_key" /v X
+check "the bridge stored its settings" reg64 query "$settings_key" /v X
 
 # The uninstaller copies itself away and returns at once: wait for its work.
 check "the uninstaller runs silently (/S)" wine "$installed/uninstall.exe" /S
 for _ in $(seq 300); do [ -e "$installed" ] || break; sleep 0.1; done
 check "it removed the program's folder" test ! -e "$installed"
-check "and its Apps & features entry" bash -c "! wine reg query '$uninstall_key'"
-check "the user's settings stay" wine reg query "$settings_key" /v X
+check "and its Apps & features entry" bash -c "! wine reg query '$uninstall_key' /reg:64"
+check "the user's settings stay" reg64 query "$settings_key" /v X
 
 echo
 if [ "$failures" -ne 0 ]; then

@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # Makes the release packages: installs what is missing, builds the release
-# preset (build/release) and writes into build/dist:
+# presets (build/release-x86, build/release-x64) and writes into build/dist:
 #
-#   Denoptix-<version>-win64.zip               Denoptix.exe and README.txt, portable
-#   Denoptix-<version>-setup.exe               the installer (/S, /D=folder)
-#   DenoptixIntegratorKit-<version>-win64.zip  stand-in control, receivers, wintool, INTEGRATION.md
-#   Denoptix-<version>-debug.zip               the programs' .debug files
+#   Denoptix-<version>-portable.zip      Denoptix.exe (32-bit), x64\Denoptix.exe, README.txt
+#   Denoptix-<version>-setup.exe         the installer (/S, /D=folder); installs the
+#                                        build that matches the scanner control
+#   DenoptixIntegratorKit-<version>.zip  stand-in control (32-bit, and x64\), receivers,
+#                                        wintool, INTEGRATION.md
+#   Denoptix-<version>-debug.zip         the programs' .debug files (x64\ for the 64-bit ones)
 #   SHA256SUMS
 #
 #   scripts/package.sh [--build-dir DIR] [--out DIR]
 #
-# --build-dir packages what another tree of the same build type has built
-# already (the test command packages its own build rather than compile
-# everything twice); --out writes elsewhere than build/dist.
+# --build-dir packages what a 32-bit tree of the same build type, and the
+# 64-bit tree its DENOPTIX_OTHER_BUILD_DIR names, have built already (the
+# test command packages its own builds rather than compile everything
+# twice); --out writes elsewhere than build/dist.
 #
 # With DENOPTIX_SIGN_PFX naming a PKCS#12 certificate (password in
 # DENOPTIX_SIGN_PASSWORD) every program, the installer and its uninstaller
@@ -39,39 +42,61 @@ cd "$(dirname "$0")/.."
 root=$PWD
 out=${out:-$root/build/dist}
 
+# The 32-bit build ships whole; of the 64-bit one, the bridge and the
+# stand-in control (the receivers and wintool run on either).
 programs=(Denoptix.exe DenoptixScanSim.dll DenoptixReceivers.exe wintool.exe)
+programs64=(Denoptix.exe DenoptixScanSim.dll)
 
 scripts/install-deps.sh
 if [ -z "$build" ]; then
-  build=$root/build/release
-  cmake --preset release >/dev/null
-  cmake --build --preset release --target "${programs[@]%.*}"
+  build=$root/build/release-x86
+  for preset in release-x86 release-x64; do
+    cmake --preset "$preset" >/dev/null
+    cmake --build --preset "$preset" --target "${programs[@]%.*}"
+  done
 fi
+build64=$(sed -n 's/^DENOPTIX_OTHER_BUILD_DIR:PATH=//p' "$build/CMakeCache.txt")
+
 # What ships carries its debug information in a .debug file beside it: only
 # the build type that makes both is packaged.
-grep -qx 'CMAKE_BUILD_TYPE:STRING=RelWithDebInfo' "$build/CMakeCache.txt" \
-  || { echo "package: $build is not a RelWithDebInfo build" >&2; exit 1; }
-for program in "${programs[@]}"; do
-  [ -f "$build/bin/$program" ] || { echo "package: $build/bin/$program is not built" >&2; exit 1; }
-done
+check_tree() {  # tree bits programs...
+  local tree=$1 bits=$2 program kind; shift 2
+  grep -qx 'CMAKE_BUILD_TYPE:STRING=RelWithDebInfo' "$tree/CMakeCache.txt" 2>/dev/null \
+    || { echo "package: $tree is not a RelWithDebInfo build" >&2; exit 1; }
+  kind="PE32 executable"; [ "$bits" = 64 ] && kind="PE32+ executable"
+  for program in "$@"; do
+    [ -f "$tree/bin/$program" ] || { echo "package: $tree/bin/$program is not built" >&2; exit 1; }
+    file -b "$tree/bin/$program" | grep -q "^$kind" \
+      || { echo "package: $tree/bin/$program is not a $bits-bit program" >&2; exit 1; }
+  done
+}
+check_tree "$build" 32 "${programs[@]}"
+check_tree "$build64" 64 "${programs64[@]}"
 
 version=$(cat "$build/version.txt")
+[ "$(cat "$build64/version.txt")" = "$version" ] \
+  || { echo "package: $build and $build64 are of different versions" >&2; exit 1; }
 bin=$build/bin
+bin64=$build64/bin
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-mkdir -p "$stage/portable" "$stage/kit" "$stage/debug"
+mkdir -p "$stage/portable/x64" "$stage/kit/x64" "$stage/debug/x64"
 
 versioned() { sed "s/@VERSION@/$version/g" "$1"; }
 
 cp "$bin/Denoptix.exe" "$stage/portable/"
+cp "$bin64/Denoptix.exe" "$stage/portable/x64/"
 versioned packaging/README.txt | sed 's/$/\r/' >"$stage/portable/README.txt"  # Notepad's line ends
 cp "$bin/DenoptixScanSim.dll" "$bin/DenoptixReceivers.exe" "$bin/wintool.exe" "$stage/kit/"
+cp "$bin64/DenoptixScanSim.dll" "$stage/kit/x64/"
 versioned packaging/INTEGRATION.md >"$stage/kit/INTEGRATION.md"
 for program in "${programs[@]}"; do cp "$bin/$program.debug" "$stage/debug/"; done
+for program in "${programs64[@]}"; do cp "$bin64/$program.debug" "$stage/debug/x64/"; done
 
 nsis_defines=()
 if [ -n "${DENOPTIX_SIGN_PFX:-}" ]; then
-  for program in "$stage/portable/Denoptix.exe" "$stage"/kit/*.exe "$stage"/kit/*.dll; do
+  for program in "$stage"/portable/Denoptix.exe "$stage"/portable/x64/Denoptix.exe \
+    "$stage"/kit/*.exe "$stage"/kit/*.dll "$stage"/kit/x64/*.dll; do
     scripts/sign.sh "$program"
   done
   nsis_defines+=("-DSIGN=$root/scripts/sign.sh")
@@ -86,10 +111,11 @@ fi
 # files' own dates.
 rm -rf "$out"
 mkdir -p "$out"
-(cd "$stage/portable" && zip -X -q "$out/Denoptix-$version-win64.zip" Denoptix.exe README.txt)
-(cd "$stage/kit" && zip -X -q "$out/DenoptixIntegratorKit-$version-win64.zip" \
-  DenoptixScanSim.dll DenoptixReceivers.exe wintool.exe INTEGRATION.md)
-(cd "$stage/debug" && zip -X -q "$out/Denoptix-$version-debug.zip" "${programs[@]/%/.debug}")
+(cd "$stage/portable" && zip -X -q "$out/Denoptix-$version-portable.zip" Denoptix.exe README.txt x64/Denoptix.exe)
+(cd "$stage/kit" && zip -X -q "$out/DenoptixIntegratorKit-$version.zip" \
+  DenoptixScanSim.dll DenoptixReceivers.exe wintool.exe INTEGRATION.md x64/DenoptixScanSim.dll)
+debug64=("${programs64[@]/#/x64/}")
+(cd "$stage/debug" && zip -X -q "$out/Denoptix-$version-debug.zip" "${programs[@]/%/.debug}" "${debug64[@]/%/.debug}")
 makensis -V2 -DVERSION="$version" -DSTAGE="$stage/portable" -DICON="$root/resources/Denoptix.ico" \
   -DOUTFILE="$out/Denoptix-$version-setup.exe" "${nsis_defines[@]}" packaging/installer.nsi
 (cd "$out" && sha256sum -- *.zip *.exe >SHA256SUMS)
