@@ -5,6 +5,7 @@
 ;                (64-bit) and README.txt
 ;   ICON         the program's icon
 ;   OUTFILE      the installer to write
+;   UPGRADE_CODE the Windows Installer package's upgrade code (from denoptix.wxs)
 ;   SIGN         (optional) a command that signs the file named by its last
 ;                argument in place; the uninstaller and the installer are
 ;                signed as makensis writes them
@@ -68,6 +69,14 @@ Var Bits    ; 32 or 64: the build that is installed
 Var Reason  ; why, in words for the log
 
 Function .onInit
+  ; The Windows Installer package and this installer must not install over
+  ; each other: one installation, upgraded and removed by the tool that made it.
+  System::Call 'msi::MsiEnumRelatedProductsW(w "${UPGRADE_CODE}", i 0, i 0, w .r2) i .r3'
+  ${If} $3 == 0
+    MessageBox MB_ICONSTOP "Denoptix is already installed by its Windows Installer package (.msi). Upgrade it with a newer .msi, or remove it in Apps & features before running this installer." /SD IDOK
+    Abort
+  ${EndIf}
+
   SetRegView 32
   ReadRegStr $0 HKCR "${CONTROL_KEY}" ""
   StrCpy $1 ""

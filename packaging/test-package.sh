@@ -8,9 +8,13 @@
 # certificate made here, and checks the archives' contents, the checksums and
 # the signatures; then, in a 64-bit Wine prefix of its own: with the kit's
 # 64-bit stand-in control registered alone, the installer must choose the
-# 64-bit bridge; with the 32-bit one registered, as on a workstation, it
-# installs the 32-bit bridge silently, the guide's receiver is built from
-# INTEGRATION.md, the installed bridge scans once, and it uninstalls silently.
+# 64-bit bridge and the x86 MSI must log the mismatch; with the 32-bit one
+# registered, as on a workstation, the installer installs the 32-bit bridge
+# silently, the guide's receiver is built from INTEGRATION.md, the installed
+# bridge scans once, the MSI refuses to install over it, and it uninstalls
+# silently. Last the x86 MSI: it installs silently, refuses setup.exe over
+# it, scans once, is upgraded in place by a newer MSI, refuses the older one
+# over that (1603), and is removed by its product code.
 set -euo pipefail
 export LC_ALL=C  # file listings sort the same everywhere
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -47,18 +51,27 @@ dist=$work/signed
 zip=$dist/Denoptix-$version-portable.zip
 kit=$dist/DenoptixIntegratorKit-$version.zip
 setup=$dist/Denoptix-$version-setup.exe
+msi=$dist/Denoptix-$version-x86.msi
 
 echo "== contents and checksums"
-check "dist holds the four packages and SHA256SUMS" same "$(ls "$dist" | tr '\n' ' ')" \
-  "Denoptix-$version-debug.zip Denoptix-$version-portable.zip Denoptix-$version-setup.exe DenoptixIntegratorKit-$version.zip SHA256SUMS "
+packages="Denoptix-$version-debug.zip Denoptix-$version-portable.zip Denoptix-$version-setup.exe"
+packages+=" Denoptix-$version-x64.msi Denoptix-$version-x86.msi DenoptixIntegratorKit-$version.zip"
+check "dist holds the six packages and SHA256SUMS" same "$(ls "$dist" | tr '\n' ' ')" "$packages SHA256SUMS "
 check "the portable zip holds exactly both bridges and README.txt" same "$(listing "$zip")" \
   "Denoptix.exe README.txt x64/Denoptix.exe "
 check "the kit holds exactly the stand-ins, wintool and the guide" same "$(listing "$kit")" \
   "DenoptixReceivers.exe DenoptixScanSim.dll INTEGRATION.md wintool.exe x64/DenoptixScanSim.dll "
 check "the debug zip holds every program's .debug" same "$(listing "$dist/Denoptix-$version-debug.zip")" \
   "Denoptix.exe.debug DenoptixReceivers.exe.debug DenoptixScanSim.dll.debug wintool.exe.debug x64/Denoptix.exe.debug x64/DenoptixScanSim.dll.debug "
-check "SHA256SUMS covers the four packages and all match" \
-  bash -c "cd '$dist' && [ \$(wc -l <SHA256SUMS) -eq 4 ] && sha256sum --strict -c SHA256SUMS"
+check "SHA256SUMS covers the six packages and all match" \
+  bash -c "cd '$dist' && [ \$(wc -l <SHA256SUMS) -eq 6 ] && sha256sum --strict -c SHA256SUMS"
+for bits in 32 64; do
+  arch=x86; [ "$bits" = 64 ] && arch=x64
+  check "the $arch MSI carries the $bits-bit bridge as Denoptix.exe, and README.txt" \
+    bash -c "msiextract -C '$work/msi-$arch' '$dist/Denoptix-$version-$arch.msi' >/dev/null &&
+      file -b \"\$(find '$work/msi-$arch' -name Denoptix.exe)\" | grep -q '^PE32$([ "$bits" = 64 ] && echo +) executable' &&
+      [ -n \"\$(find '$work/msi-$arch' -name README.txt)\" ]"
+done
 mkdir -p "$work/portable" "$work/kit"
 unzip -q "$zip" -d "$work/portable"
 unzip -q "$kit" -d "$work/kit"
@@ -75,7 +88,8 @@ check "the unsigned program carries no signature" \
   bash -c "! osslsigncode verify -CAfile '$work/ca.pem' -in '$work/unsigned/Denoptix-$version-setup.exe'"
 check "the signed run names its certificate" grep -q "signed with subject=CN = Denoptix Test Signer" "$work/signed.log"
 for signed in "$work/portable/Denoptix.exe" "$work/portable/x64/Denoptix.exe" "$work/kit/DenoptixScanSim.dll" \
-  "$work/kit/x64/DenoptixScanSim.dll" "$work/kit/DenoptixReceivers.exe" "$work/kit/wintool.exe" "$setup"; do
+  "$work/kit/x64/DenoptixScanSim.dll" "$work/kit/DenoptixReceivers.exe" "$work/kit/wintool.exe" "$setup" \
+  "$msi" "$dist/Denoptix-$version-x64.msi"; do
   check "$(basename "$signed") verifies against the test CA" osslsigncode verify -CAfile "$work/ca.pem" -in "$signed"
 done
 
@@ -98,6 +112,23 @@ regsvr32() {  # 32|64 [/u] dll: the regsvr32 of that bitness writes that view
   local tool='C:\windows\system32\regsvr32.exe'; [ "$bits" = 32 ] && tool='C:\windows\syswow64\regsvr32.exe'
   wine "$tool" /s "$@"
 }
+# Windows exit codes reach the shell cut to their low 8 bits: 1603 as 67.
+windows_status() { echo $(($1 % 256)); }
+# "view version" for each Apps & features entry named Denoptix, in both views.
+arp_entries() {
+  local view
+  for view in 32 64; do
+    wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s /reg:$view 2>/dev/null | tr -d '\r' |
+      awk -v view=$view '/^HKEY/ { if (name == "Denoptix") print view, version; name = version = "" }
+        $1 == "DisplayName" { name = $3 } $1 == "DisplayVersion" { version = $3 }
+        END { if (name == "Denoptix") print view, version }'
+  done | tr '\n' ' '
+}
+# The product code of the MSI's installation: the name of its entry's key.
+msi_product_code() {
+  wine reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s /reg:32 2>/dev/null | tr -d '\r' |
+    awk '/^HKEY/ { key = $0 } $1 == "DisplayName" && $3 == "Denoptix" { print key; exit }' | grep -o '{[0-9A-F-]*}' || true
+}
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Denoptix'
 settings_key='HKCU\Software\Velt\Denoptix'
 installed=$WINEPREFIX/drive_c/Program\ Files\ \(x86\)/Velt/Denoptix
@@ -111,6 +142,7 @@ stand_in64=$(winpath "$work/kit/x64/DenoptixScanSim.dll")
 reg64 delete "$settings_key" /f >/dev/null 2>&1 || true
 regsvr32 32 /u "$stand_in" >/dev/null 2>&1 || true
 regsvr32 64 /u "$stand_in64" >/dev/null 2>&1 || true
+while code=$(msi_product_code) && [ -n "$code" ]; do wine msiexec /x "$code" /qn || break; done
 rm -rf "$installed" "$installed64" "$patient"
 
 echo "== a control registered for 64-bit programs only: the 64-bit bridge"
@@ -122,6 +154,10 @@ check "its log says which build and why" grep -q "installed the 64-bit Denoptix.
 check "the uninstaller runs silently (/S)" wine "$installed64/uninstall.exe" /S
 for _ in $(seq 300); do [ -e "$installed64" ] || break; sleep 0.1; done
 check "it removed the 64-bit bridge's folder" test ! -e "$installed64"
+check "the x86 MSI still installs silently (exit 0)" wine msiexec /i "$(winpath "$msi")" /qn /l*v "$(winpath "$work/msi-mismatch.log")"
+check "and its log says the control is installed for 64-bit programs, in the bridge's words" \
+  grep -qF "The scanner control is installed for 64-bit programs, but this Denoptix.exe is the 32-bit build" "$work/msi-mismatch.log"
+check "it is removed silently" wine msiexec /x "$(winpath "$msi")" /qn
 regsvr32 64 /u "$stand_in64" >/dev/null 2>&1 || true
 
 echo "== a control registered for 32-bit programs, as on a workstation: the 32-bit bridge"
@@ -144,37 +180,76 @@ check "the uninstaller is signed too" osslsigncode verify -CAfile "$work/ca.pem"
 awk '/^```c$/ { code = 1; next } /^```$/ { code = 0 } code' "$work/kit/INTEGRATION.md" >"$work/receiver.c"
 check "the guide's receiver compiles without a warning" \
   i686-w64-mingw32-gcc -Wall -Wextra -Werror "$work/receiver.c" -o "$work/receiver.exe"
-wine "$work/receiver.exe" VELT_FOTO_SERVER >"$work/receiver.out" 2>&1 &
-receiver_pid=$!
-wintool wait-window VELT_FOTO_SERVER --timeout-ms 30000 >/dev/null || true
 
-wine "C:\\Program Files (x86)\\Velt\\Denoptix\\Denoptix.exe" 'C:\Pazienti\0042' &
-bridge=$!
-check "the installed bridge starts" wintool wait-window TForm1 --timeout-ms 30000
-# Each step may fail: the checks after them say what went wrong.
-wintool click TForm1 Accendi >/dev/null || true
-for _ in $(seq 100); do [ "$(wintool is-enabled TForm1 Accendi)" = 0 ] && break; sleep 0.1; done
-wintool copydata TForm1 53584E44 scan --child DenoptixScanSimWindow >/dev/null || true
-wintool close TForm1 >/dev/null || true
-wintool wait-gone TForm1 --timeout-ms 30000 >/dev/null || kill "$bridge" 2>/dev/null || true
-bridge_status=0
-wait "$bridge" || bridge_status=$?
-check "the bridge closes with exit code 0" test "$bridge_status" -eq 0
-wintool close VELT_FOTO_SERVER >/dev/null || true
-wait "$receiver_pid" || true
-receiver_pid=
-tr -d '\r' <"$work/receiver.out" >"$work/receiver.txt"
-images=$(grep -c '^image: C:\\Pazienti\\0042\\IMG_.*\.bmp$' "$work/receiver.txt" || true)
-check "the guide's receiver got the three scanned images' names" test "$images" -eq 3
-check "and the close notice" grep -qx 'bridge closing' "$work/receiver.txt"
-check "the three images are in the patient's folder" test "$(ls "$patient" | wc -l)" -eq 3
-check "the bridge stored its settings" reg64 query "$settings_key" /v X
+scan_once() {  # Windows path of the installed bridge
+  rm -rf "$patient"
+  wine "$work/receiver.exe" VELT_FOTO_SERVER >"$work/receiver.out" 2>&1 &
+  receiver_pid=$!
+  wintool wait-window VELT_FOTO_SERVER --timeout-ms 30000 >/dev/null || true
+
+  wine "$1" 'C:\Pazienti\0042' &
+  local bridge=$! bridge_status=0 images
+  check "the installed bridge starts" wintool wait-window TForm1 --timeout-ms 30000
+  # Each step may fail: the checks after them say what went wrong.
+  wintool click TForm1 Accendi >/dev/null || true
+  for _ in $(seq 100); do [ "$(wintool is-enabled TForm1 Accendi)" = 0 ] && break; sleep 0.1; done
+  wintool copydata TForm1 53584E44 scan --child DenoptixScanSimWindow >/dev/null || true
+  wintool close TForm1 >/dev/null || true
+  wintool wait-gone TForm1 --timeout-ms 30000 >/dev/null || kill "$bridge" 2>/dev/null || true
+  wait "$bridge" || bridge_status=$?
+  check "the bridge closes with exit code 0" test "$bridge_status" -eq 0
+  wintool close VELT_FOTO_SERVER >/dev/null || true
+  wait "$receiver_pid" || true
+  receiver_pid=
+  tr -d '\r' <"$work/receiver.out" >"$work/receiver.txt"
+  images=$(grep -c '^image: C:\\Pazienti\\0042\\IMG_.*\.bmp$' "$work/receiver.txt" || true)
+  check "the guide's receiver got the three scanned images' names" test "$images" -eq 3
+  check "and the close notice" grep -qx 'bridge closing' "$work/receiver.txt"
+  check "the three images are in the patient's folder" test "$(ls "$patient" | wc -l)" -eq 3
+  check "the bridge stored its settings" reg64 query "$settings_key" /v X
+}
+scan_once "C:\\Program Files (x86)\\Velt\\Denoptix\\Denoptix.exe"
+
+status=0
+wine msiexec /i "$(winpath "$msi")" /qn || status=$?
+check "the MSI refuses to install over setup.exe's installation (1603)" test "$status" -eq "$(windows_status 1603)"
+check "and leaves no entry of its own" same "$(arp_entries)" "64 $version "
 
 # The uninstaller copies itself away and returns at once: wait for its work.
 check "the uninstaller runs silently (/S)" wine "$installed/uninstall.exe" /S
 for _ in $(seq 300); do [ -e "$installed" ] || break; sleep 0.1; done
 check "it removed the program's folder" test ! -e "$installed"
 check "and its Apps & features entry" bash -c "! wine reg query '$uninstall_key' /reg:64"
+check "the user's settings stay" reg64 query "$settings_key" /v X
+
+echo "== the Windows Installer package (x86): install, upgrade, refuse a downgrade, remove"
+IFS=. read -r major minor patch <<<"$version"
+newer_version=$major.$minor.$((patch + 1))
+newer=$work/Denoptix-$newer_version-x86.msi
+"$root/packaging/msi.sh" "$newer_version" 32 "$work/portable/Denoptix.exe" "$work/portable/README.txt" "$newer" >/dev/null 2>&1
+check "the x86 MSI installs silently (exit 0)" wine msiexec /i "$(winpath "$msi")" /qn /l*v "$(winpath "$work/msi-install.log")"
+check "it installed the 32-bit program and README.txt under Program Files (x86)" \
+  bash -c "file -b '$installed/Denoptix.exe' | grep -q '^PE32 executable' && test -f '$installed/README.txt'"
+check "one Apps & features entry, Denoptix $version" same "$(arp_entries)" "32 $version "
+entry=$(wine reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(msi_product_code)" /reg:32 | tr -d '\r' | tr -s ' ')
+check "its publisher is Velt" grep -qF "Publisher REG_SZ Velt" <<<"$entry"
+# Wine's msi writes neither the size (ARPSIZE) nor the icon (ARPPRODUCTICON)
+# into the entry, as Windows does: those are not checked here.
+status=0
+wine "$setup" /S || status=$?
+check "setup.exe refuses to install over the MSI's installation" test "$status" -ne 0
+check "and adds no entry of its own" same "$(arp_entries)" "32 $version "
+scan_once "C:\\Program Files (x86)\\Velt\\Denoptix\\Denoptix.exe"
+check "a newer MSI upgrades it silently (exit 0)" wine msiexec /i "$(winpath "$newer")" /qn
+check "in place: one Apps & features entry, Denoptix $newer_version" same "$(arp_entries)" "32 $newer_version "
+check "the program is still there" test -f "$installed/Denoptix.exe"
+status=0
+wine msiexec /i "$(winpath "$msi")" /qn || status=$?
+check "the older MSI over the newer is refused (1603)" test "$status" -eq "$(windows_status 1603)"
+check "and the newer stays" same "$(arp_entries)" "32 $newer_version "
+check "removal by product code runs silently (exit 0)" wine msiexec /x "$(msi_product_code)" /qn
+check "it removed the program's folder" test ! -e "$installed"
+check "and its Apps & features entry" same "$(arp_entries)" ""
 check "the user's settings stay" reg64 query "$settings_key" /v X
 
 echo

@@ -22,6 +22,7 @@ packages=(
   clang clang-tidy cppcheck libclang-rt-14-dev  # sanitizers, fuzzers, static analysis
   jq file
   nsis osslsigncode zip unzip openssl           # release packages, signing and their test
+  wixl msitools                                 # the Windows Installer packages
 )
 backports_packages=(qemu-user)                  # runs Wine's 32-bit loader
 backports_source=/etc/apt/sources.list.d/denoptix-bookworm-backports.sources

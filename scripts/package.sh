@@ -5,6 +5,8 @@
 #   Denoptix-<version>-portable.zip      Denoptix.exe (32-bit), x64\Denoptix.exe, README.txt
 #   Denoptix-<version>-setup.exe         the installer (/S, /D=folder); installs the
 #                                        build that matches the scanner control
+#   Denoptix-<version>-x86.msi           Windows Installer package of the 32-bit bridge,
+#   Denoptix-<version>-x64.msi           and of the 64-bit one (managed deployment)
 #   DenoptixIntegratorKit-<version>.zip  stand-in control (32-bit, and x64\), receivers,
 #                                        wintool, INTEGRATION.md
 #   Denoptix-<version>-debug.zip         the programs' .debug files (x64\ for the 64-bit ones)
@@ -18,9 +20,9 @@
 # twice); --out writes elsewhere than build/dist.
 #
 # With DENOPTIX_SIGN_PFX naming a PKCS#12 certificate (password in
-# DENOPTIX_SIGN_PASSWORD) every program, the installer and its uninstaller
-# are signed with Authenticode; without it they are not, and the summary
-# says so.
+# DENOPTIX_SIGN_PASSWORD) every program, the installer, its uninstaller and
+# the .msi packages are signed with Authenticode; without it they are not,
+# and the summary says so.
 set -euo pipefail
 
 # Paths given are taken from where the script was started.
@@ -116,10 +118,16 @@ mkdir -p "$out"
   DenoptixScanSim.dll DenoptixReceivers.exe wintool.exe INTEGRATION.md x64/DenoptixScanSim.dll)
 debug64=("${programs64[@]/#/x64/}")
 (cd "$stage/debug" && zip -X -q "$out/Denoptix-$version-debug.zip" "${programs[@]/%/.debug}" "${debug64[@]/%/.debug}")
+# The installer refuses to install over the Windows Installer package, so it
+# knows the package's upgrade code, kept once, in the package's source.
+upgrade_code=$(sed -n 's/.*define UpgradeCode = "\({[0-9A-F-]*}\)".*/\1/p' packaging/denoptix.wxs)
+[ -n "$upgrade_code" ] || { echo "package: no upgrade code in packaging/denoptix.wxs" >&2; exit 1; }
 makensis -V2 -DVERSION="$version" -DSTAGE="$stage/portable" -DICON="$root/resources/Denoptix.ico" \
-  -DOUTFILE="$out/Denoptix-$version-setup.exe" "${nsis_defines[@]}" packaging/installer.nsi
-(cd "$out" && sha256sum -- *.zip *.exe >SHA256SUMS)
+  -DUPGRADE_CODE="$upgrade_code" -DOUTFILE="$out/Denoptix-$version-setup.exe" "${nsis_defines[@]}" packaging/installer.nsi
+packaging/msi.sh "$version" 32 "$stage/portable/Denoptix.exe" "$stage/portable/README.txt" "$out/Denoptix-$version-x86.msi"
+packaging/msi.sh "$version" 64 "$stage/portable/x64/Denoptix.exe" "$stage/portable/README.txt" "$out/Denoptix-$version-x64.msi"
+(cd "$out" && sha256sum -- *.zip *.exe *.msi >SHA256SUMS)
 
 echo "Denoptix $version, $signing:"
-(cd "$out" && ls -l -- *.zip *.exe SHA256SUMS | awk '{ printf "  %-45s %9d bytes\n", $NF, $5 }')
+(cd "$out" && ls -l -- *.zip *.exe *.msi SHA256SUMS | awk '{ printf "  %-45s %9d bytes\n", $NF, $5 }')
 echo "in $out"
