@@ -11,6 +11,12 @@ namespace sim {
 namespace {
 
 constexpr UINT_PTR kPowerOnTimerId = 1;
+// Posted to itself by PostFault: the fault then happens inside the control,
+// in a message the host's own loop dispatches, as a real control's would.
+constexpr UINT kFaultMessage = WM_APP + 0x0DE;
+// Read through a volatile, so the compiler cannot see the null and turn the
+// write into a trap of its own.
+int* volatile g_nowhere = nullptr;
 constexpr int kMargin = 2;
 constexpr int kButtonHeight = 22;
 constexpr int kLampSize = 10;
@@ -120,6 +126,9 @@ LRESULT ControlWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (LOWORD(wParam) == kScanButtonId && HIWORD(wParam) == BN_CLICKED) owner_.OnScanButton();
         return 0;
     case WM_COPYDATA: return OnCopyData(reinterpret_cast<const COPYDATASTRUCT*>(lParam));
+    case kFaultMessage:
+        *g_nowhere = 1;
+        return 0;
     default: return DefWindowProcA(hwnd_, message, wParam, lParam);
     }
 }
@@ -165,6 +174,8 @@ void ControlWindow::OnPaint() noexcept
     SelectObject(dc, oldFont);
     EndPaint(hwnd_, &paint);
 }
+
+bool ControlWindow::PostFault() noexcept { return hwnd_ && PostMessageA(hwnd_, kFaultMessage, 0, 0); }
 
 LRESULT ControlWindow::OnCopyData(const COPYDATASTRUCT* data) noexcept
 {

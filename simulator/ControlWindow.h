@@ -42,6 +42,8 @@ public:
     void ShowState(short state) noexcept;
     void StartTimer(UINT milliseconds) noexcept;
     void StopTimer() noexcept;
+    // A write through a null pointer, soon, from the window's own message.
+    bool PostFault() noexcept;
 
     // What the window shows for a state: "Spento", "Pronto", ...
     static const char* StateText(short state) noexcept;

@@ -44,6 +44,8 @@ bool ScanControl::ExecuteCommand(std::wstring_view command)
         return ExecuteFail(rest);
     } else if (SameName(verb, L"fire")) {
         return ExecuteFire(rest);
+    } else if (SameName(verb, L"crash") && !HasArguments(command)) {
+        return window_.PostFault();
     } else if (SameName(verb, L"log") && !rest.empty()) {
         log_.SetPath(std::wstring(rest));
     } else {

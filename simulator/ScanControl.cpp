@@ -2,6 +2,7 @@
 // with its eight properties.
 #include "ScanControl.h"
 
+#include <cstdlib>
 #include <new>
 
 #include "Module.h"
@@ -177,6 +178,13 @@ HRESULT ScanControl::InjectedFailureFor(bool onPut, const PropertyInfo& info, EX
 {
     for (const auto& failure : config_.failures) {
         if (failure.onPut != onPut || !SameName(failure.property, info.name)) continue;
+        // "stall <ms>": the call does not return for that long, then succeeds,
+        // as a control waiting on its hardware would.
+        if (failure.description.rfind(L"stall ", 0) == 0) {
+            log_.Write(std::string(onPut ? "stall put " : "stall get ") + Narrow(info.name));
+            Sleep(static_cast<DWORD>(std::wcstoul(failure.description.c_str() + 6, nullptr, 10)));
+            continue;
+        }
         log_.Write(std::string(onPut ? "fail put " : "fail get ") + Narrow(info.name) + ": " +
                    ToUtf8(failure.description));
         if (exception) {

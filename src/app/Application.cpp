@@ -3,6 +3,9 @@
 #include <string>
 
 #include "app/CommandLine.h"
+#include "trail/CrashReport.h"
+#include "trail/HangWatch.h"
+#include "trail/Trail.h"
 #include "ui/MainForm.h"
 #include "win/ApplicationTitle.h"
 #include "win/ComRuntime.h"
@@ -15,7 +18,28 @@ namespace app {
 
 namespace {
 constexpr char kApplicationClassName[] = "TApplication";
+
+// GetVersionEx answers what the manifest promises; ntdll tells the truth.
+std::string WindowsVersion()
+{
+    using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
+    OSVERSIONINFOW info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    const auto getVersion = reinterpret_cast<RtlGetVersionFunction>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion")));
+    if (getVersion == nullptr || getVersion(&info) != 0) return "unknown";
+    return std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion) + "." +
+           std::to_string(info.dwBuildNumber);
 }
+
+// The tail names the patient's folder: only its length goes to the trail.
+void WriteStartToTrail(std::string_view tail)
+{
+    trail::Write(std::string("start: Denoptix ") + DENOPTIX_VERSION + ", " + (sizeof(void*) == 8 ? "64" : "32") +
+                 "-bit, Windows " + WindowsVersion() + ", command-line tail of " + std::to_string(tail.size()) +
+                 " characters");
+}
+}  // namespace
 
 Application::Application(HINSTANCE instance)
 {
@@ -28,11 +52,14 @@ void Application::SetMainForm(ui::TForm1* form) noexcept
 {
     mainForm_ = form;
     win::SetReportOwner(form != nullptr ? form->Handle() : nullptr);
+    trail::SetCrashBoxOwner(form != nullptr ? form->Handle() : nullptr);
 }
 
 int Application::Run(int showCommand)
 {
     if (mainForm_ != nullptr) mainForm_->Show(showCommand);
+    // Started once the window is up, so the start-up does not wait for it.
+    const trail::HangWatch hangWatch(mainForm_ != nullptr ? mainForm_->Handle() : Handle());
     MSG message{};
     for (;;) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
@@ -62,6 +89,8 @@ int ProgramEntry(HINSTANCE instance, const char* tail, int showCommand)
 {
     try {
         win::MarkStep("entry");
+        WriteStartToTrail(tail);
+        win::KeepFolderOutOfTrail(tail);
         Application application(instance);
         win::MarkStep("application window");
         // The COM runtime outlives the window and its scanner control.
@@ -82,6 +111,7 @@ int ProgramEntry(HINSTANCE instance, const char* tail, int showCommand)
 
 int StartProcess(HINSTANCE instance)
 {
+    trail::InstallCrashReport(DENOPTIX_VERSION);
     const std::string tail(CommandLineTail(GetCommandLineA()));
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;

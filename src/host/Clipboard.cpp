@@ -21,14 +21,18 @@ class OpenClipboardGuard {
 public:
     explicit OpenClipboardGuard(HWND owner)
     {
-        for (int attempt = 1; !OpenClipboard(owner); ++attempt) {
-            if (attempt == kOpenAttempts) throw win::Error("Cannot open clipboard");
+        for (tries_ = 1; !OpenClipboard(owner); ++tries_) {
+            if (tries_ == kOpenAttempts) throw win::Error("Cannot open clipboard");
             Sleep(kOpenPauseMs);
         }
     }
+    int Tries() const noexcept { return tries_; }
     ~OpenClipboardGuard() { CloseClipboard(); }
     OpenClipboardGuard(const OpenClipboardGuard&) = delete;
     OpenClipboardGuard& operator=(const OpenClipboardGuard&) = delete;
+
+private:
+    int tries_ = 0;
 };
 
 // Image names carry patient folders. Windows 10 1809 and later copy whatever
@@ -86,7 +90,7 @@ void MarkPrivate() noexcept
 
 }  // namespace
 
-void PutTextOnClipboard(HWND owner, std::string_view text)
+int PutTextOnClipboard(HWND owner, std::string_view text)
 {
     OpenClipboardGuard clipboard(owner);
     win::UniqueHglobal block = CopyToSharedBlock(text);
@@ -95,6 +99,7 @@ void PutTextOnClipboard(HWND owner, std::string_view text)
         win::ThrowLastError("Cannot put the image names on the clipboard");
     block.release();  // the system owns it now
     MarkPrivate();
+    return clipboard.Tries();
 }
 
 }  // namespace host

@@ -14,7 +14,7 @@ namespace host {
 // closed again on every path; the block is freed unless the clipboard took
 // it. Throws win::Error("Cannot open clipboard") when it stays held, and a
 // win::Error with a clear message when memory cannot be had or the clipboard
-// refuses the data.
-void PutTextOnClipboard(HWND owner, std::string_view text);
+// refuses the data. Returns how many tries the open took.
+int PutTextOnClipboard(HWND owner, std::string_view text);
 
 }  // namespace host

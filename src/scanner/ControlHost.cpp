@@ -4,6 +4,7 @@
 #include <ocidl.h>
 
 #include "scanner/ControlRegistration.h"
+#include "trail/Trail.h"
 #include "win/Error.h"
 
 namespace scanner {
@@ -42,7 +43,14 @@ void ControlHost::Create(const CLSID& control, HWND parent, const RECT& bounds,
 {
     const HRESULT created =
         CoCreateInstance(control, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, object_.put_void());
-    if (FAILED(created)) throw win::Error(ControlCreationFailure(control, created));
+    const ControlRegistration registration = FindControlRegistration(control);
+    const std::string described = DescribeControl(control, registration);
+    if (FAILED(created)) {
+        trail::Write("control " + described + ": not created, " + trail::Hex(static_cast<DWORD>(created)) + " " +
+                     win::SystemMessage(static_cast<DWORD>(created)));
+        throw win::Error(ControlCreationFailure(created, registration));
+    }
+    trail::Write("control " + described + ": created");
     site_ = win::ComPtr<OleSite>::Attach(new OleSite(parent, bounds));
 
     DWORD miscStatus = 0;

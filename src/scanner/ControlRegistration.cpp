@@ -16,11 +16,11 @@ constexpr bool kThisBuildIs64Bit = sizeof(void*) == 8;
 
 const char* BitnessName(bool is64Bit) { return is64Bit ? "64-bit" : "32-bit"; }
 
-std::string InprocServerKey(const CLSID& control)
+std::string ClsidText(const CLSID& control)
 {
     wchar_t text[40] = {};
     StringFromGUID2(control, text, static_cast<int>(std::size(text)));
-    return "CLSID\\" + win::ToNarrow(text) + "\\InprocServer32";
+    return win::ToNarrow(text);
 }
 
 // `view` is 0 for this program's own view, or KEY_WOW64_32KEY/KEY_WOW64_64KEY.
@@ -36,12 +36,27 @@ bool RegisteredInView(const std::string& key, REGSAM view)
 
 }  // namespace
 
-std::string ControlCreationFailure(const CLSID& control, HRESULT failure)
+ControlRegistration FindControlRegistration(const CLSID& control)
 {
-    const std::string systemText = win::SystemMessage(static_cast<DWORD>(failure));
-    const std::string key = InprocServerKey(control);
-    const REGSAM otherView = kThisBuildIs64Bit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY;
-    if (RegisteredInView(key, 0) || !RegisteredInView(key, otherView)) return systemText;
+    const std::string key = "CLSID\\" + ClsidText(control) + "\\InprocServer32";
+    return {RegisteredInView(key, 0), RegisteredInView(key, kThisBuildIs64Bit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY)};
+}
+
+std::string DescribeControl(const CLSID& control, const ControlRegistration& registration)
+{
+    const bool for64 = kThisBuildIs64Bit ? registration.forThisBuild : registration.forOtherBuild;
+    const bool for32 = kThisBuildIs64Bit ? registration.forOtherBuild : registration.forThisBuild;
+    const char* where = for32 && for64 ? "registered for 32- and 64-bit programs"
+                        : for32        ? "registered for 32-bit programs"
+                        : for64        ? "registered for 64-bit programs"
+                                       : "not registered";
+    return ClsidText(control) + ", " + where + ", this build " + BitnessName(kThisBuildIs64Bit);
+}
+
+std::string ControlCreationFailure(HRESULT failure, const ControlRegistration& registration)
+{
+    std::string systemText = win::SystemMessage(static_cast<DWORD>(failure));
+    if (registration.forThisBuild || !registration.forOtherBuild) return systemText;
 
     const char* controlBits = BitnessName(!kThisBuildIs64Bit);
     const char* ourBits = BitnessName(kThisBuildIs64Bit);

@@ -10,9 +10,19 @@
 
 namespace scanner {
 
+// Which registry views hold the control's in-process server.
+struct ControlRegistration {
+    bool forThisBuild = false;   // the view of this program's bitness
+    bool forOtherBuild = false;  // the other view
+};
+ControlRegistration FindControlRegistration(const CLSID& control);
+
+// For the trail: "{CLSID}, registered for 32-bit programs" and the like.
+std::string DescribeControl(const CLSID& control, const ControlRegistration& registration);
+
 // The text of the start-up failure report for a control that CoCreateInstance
 // refused with `failure`: the system's text, preceded by a plain account of a
 // bitness mismatch when the class is registered for the other bitness only.
-std::string ControlCreationFailure(const CLSID& control, HRESULT failure);
+std::string ControlCreationFailure(HRESULT failure, const ControlRegistration& registration);
 
 }  // namespace scanner

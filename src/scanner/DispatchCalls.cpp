@@ -2,6 +2,7 @@
 
 #include <oleauto.h>
 
+#include "trail/HangWatch.h"
 #include "win/Error.h"
 #include "win/Strings.h"
 
@@ -49,6 +50,7 @@ void GetProperty(IDispatch* object, DISPID id, win::UniqueVariant& result)
     DISPPARAMS noArguments{};
     EXCEPINFO info{};
     UINT argumentError = 0;
+    const trail::CallInProgress call("get", id);
     CheckInvoke(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET,
                                &noArguments, result.put(), &info, &argumentError),
                 info);
@@ -61,6 +63,7 @@ void PutProperty(IDispatch* object, DISPID id, const VARIANT& value)
     DISPPARAMS parameters{&argument, &namedPut, 1, 1};
     EXCEPINFO info{};
     UINT argumentError = 0;
+    const trail::CallInProgress call("put", id);
     CheckInvoke(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT,
                                &parameters, nullptr, &info, &argumentError),
                 info);

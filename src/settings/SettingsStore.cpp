@@ -5,6 +5,7 @@
 
 #include "settings/PlacementRules.h"
 #include "settings/RegistryKey.h"
+#include "trail/Trail.h"
 #include "win/ErrorReport.h"
 #include "win/ListSelection.h"
 
@@ -72,8 +73,9 @@ bool LoadSettings(const SettingsTargets& targets)
         // Absent, or full access refused: nothing to read, the defaults stay.
         if (const std::optional<RegistryKey> key = RegistryKey::OpenExisting(HKEY_CURRENT_USER, kReadKeyPath))
             ReadStoredValues(*key, targets, remembered);
-    } catch (const RegistryError&) {
+    } catch (const RegistryError& error) {
         // Silently: a damaged value only costs the rest of the remembered state.
+        trail::Write(std::string("settings: reading stopped: ") + error.what());
         return false;
     }
     PlaceWindow(targets.window, remembered);
@@ -85,11 +87,15 @@ void SaveSettings(const SettingsTargets& targets, WriteFailure onWriteFailure)
     std::optional<std::string> failure;
     {
         std::optional<RegistryKey> key = RegistryKey::OpenOrCreate(HKEY_CURRENT_USER, kWriteKeyPath);
-        if (!key) return;  // nothing written, nothing shown, the close goes on
+        if (!key) {  // nothing written, nothing shown, the close goes on
+            trail::Write("settings: the key cannot be opened for writing");
+            return;
+        }
         try {
             WriteCurrentValues(*key, targets);
         } catch (const RegistryError& error) {
             failure = error.what();
+            trail::Write("settings: writing failed: " + *failure);
         }
     }  // the key is closed before any box waits for the operator
     if (failure && onWriteFailure == WriteFailure::ShowMessage) win::ShowMessageBox(targets.window, *failure, MB_OK);

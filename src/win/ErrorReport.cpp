@@ -3,18 +3,22 @@
 #include <exception>
 #include <utility>
 
+#include "trail/Trail.h"
 #include "win/ApplicationTitle.h"
 #include "win/FullStop.h"
+#include "win/PrivateText.h"
 
 namespace win {
 
 namespace {
 HWND g_owner = nullptr;
 MessageBoxRecorder g_recorder;
+std::string g_privateFolder;
 }  // namespace
 
 void ShowMessageBox(HWND owner, const std::string& text, UINT type)
 {
+    trail::Write("box: " + WithoutPrivateNames(text, g_privateFolder));
     if (g_recorder) {
         g_recorder(ShownBox{owner, text, ApplicationTitle(), type});
         return;
@@ -46,6 +50,8 @@ void ReportCurrentException() noexcept
 }
 
 void SetReportOwner(HWND owner) noexcept { g_owner = owner; }
+
+void KeepFolderOutOfTrail(std::string folder) { g_privateFolder = std::move(folder); }
 
 void SetMessageBoxRecorderForTests(MessageBoxRecorder recorder) { g_recorder = std::move(recorder); }
 

@@ -24,6 +24,10 @@ void ReportCurrentException() noexcept;
 // The window that owns the report boxes (the main window once it exists).
 void SetReportOwner(HWND owner) noexcept;
 
+// Every box's text also goes to the support trail, with this folder (the
+// command-line tail) and any quoted path in it replaced by a placeholder.
+void KeepFolderOutOfTrail(std::string folder);
+
 // Tests see every box through a recorder instead of a real box; an empty
 // function brings the real boxes back.
 struct ShownBox {

@@ -5,7 +5,14 @@
 // ImageNames, HostNotification), so these rows only prove that the pieces
 // hold together in a real process.
 #include "E2eSupport.h"
+
+#include <dbghelp.h>
+
+#include "scanner/ControlContract.h"
+#include "trail/CrashReport.h"
+#include "trail/Trail.h"
 #include "win/Error.h"
+#include "win/UniqueResource.h"
 
 namespace e2e {
 namespace {
@@ -290,6 +297,148 @@ TEST_F(BadInput, BridgeOfTheOtherBitnessNamesTheMismatchInItsOneReport)
     EXPECT_EQ(bridge->WaitForExit(), std::optional<DWORD>(1)) << "a second box would keep it running";
     EXPECT_TRUE(receivers.Messages().empty());
     EXPECT_FALSE(testing_support::StoredBridgeInteger("X").has_value());
+}
+
+// A trail that cannot be written (another program holds the file) changes
+// nothing: no box, the set reaches both receivers, and the file stays as it was.
+TEST_F(BadInput, ALockedTrailChangesNothing)
+{
+    const std::string trailPath = testing_support::SupportTrailPath();
+    std::string folder = trailPath.substr(0, trailPath.rfind('\\'));
+    CreateDirectoryA(folder.substr(0, folder.rfind('\\')).c_str(), nullptr);
+    CreateDirectoryA(folder.c_str(), nullptr);
+    const win::UniqueHandle held(
+        CreateFileA(trailPath.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS, 0, nullptr));
+    ASSERT_NE(held.get(), INVALID_HANDLE_VALUE);
+    LARGE_INTEGER before{};
+    ASSERT_TRUE(GetFileSizeEx(held.get(), &before));
+    testing_support::ReceiverLog receivers(Path("receivers.log"));
+    receivers.Start("host,photo");
+
+    auto bridge = Start(testing_support::BridgeCommandLine(temp_.Path()));
+    ASSERT_TRUE(PowerOn(*bridge));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(bridge->Control(kAccendi)); }, 20s));
+    ASSERT_TRUE(bridge->Command("scan"));
+    ASSERT_TRUE(WaitUntil([&] { return receivers.Messages().size() == 2; }));
+    EXPECT_TRUE(bridge->VisibleBoxes().empty());
+    EXPECT_EQ(bridge->CloseAndWait(), std::optional<DWORD>(0));
+
+    const auto handOvers = HandOversInLog(SimLog());
+    ASSERT_EQ(handOvers.size(), 1u);
+    for (const auto& received : receivers.Messages()) EXPECT_EQ(received.clipboard, handOvers[0]);
+    LARGE_INTEGER after{};
+    ASSERT_TRUE(GetFileSizeEx(held.get(), &after));
+    EXPECT_EQ(after.QuadPart, before.QuadPart);
+}
+
+// The newest crash report of this test prefix, or an empty path.
+std::string NewestCrashReport()
+{
+    const std::string trail = testing_support::SupportTrailPath();
+    const std::string folder = trail.substr(0, trail.rfind('\\')) + "\\Crashes";
+    WIN32_FIND_DATAA found{};
+    const HANDLE search = FindFirstFileA((folder + "\\Denoptix-*.dmp").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return {};
+    std::string newest;
+    FILETIME newestTime{};
+    do {
+        if (newest.empty() || CompareFileTime(&found.ftLastWriteTime, &newestTime) > 0) {
+            newest = folder + "\\" + found.cFileName;
+            newestTime = found.ftLastWriteTime;
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return newest;
+}
+
+template <typename T>
+const T* At(const std::string& bytes, std::size_t offset)
+{
+    return offset + sizeof(T) <= bytes.size() ? reinterpret_cast<const T*>(bytes.data() + offset) : nullptr;
+}
+
+// A fault inside the scanner control (a write through a null pointer, from
+// a message the control posted itself) while a set is in progress: a
+// minidump with the exception inside the control's module, one line in the
+// trail, one box on top naming the module and what became of the set, the
+// crash exit code, and nothing handed over twice.
+TEST_F(BadInput, AControlThatCrashesLeavesAReportAndOneBox)
+{
+    testing_support::ReceiverLog receivers(Path("receivers.log"));
+    receivers.Start("host,photo");
+    auto bridge = Start(testing_support::BridgeCommandLine(temp_.Path()));
+    ASSERT_TRUE(PowerOn(*bridge));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(bridge->Control(kAccendi)); }, 20s));
+    ASSERT_TRUE(bridge->Command("scan"));
+    ASSERT_TRUE(WaitUntil([&] { return receivers.Messages().size() == 2; }));
+    ASSERT_TRUE(bridge->Command("fire OnStartingScan"));
+    ASSERT_TRUE(bridge->Command("fire OnNewImage 0 C:\\Pazienti\\x.bmp"));
+
+    ASSERT_TRUE(bridge->Command("crash"));
+    HWND box = bridge->WaitForBox(30s);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(GetWindow(box, GW_OWNER), bridge->Form()) << "owned by the stay-on-top window, so it is in front";
+    const std::string text = BridgeRun::BoxText(box);
+    EXPECT_EQ(text.rfind("Denoptix stopped because of a fault in DenoptixScanSim.dll (exception 0x", 0), 0u) << text;
+    EXPECT_NE(text.find("The host program was not told of the set in progress (1 image)."), std::string::npos) << text;
+    const std::string dump = NewestCrashReport();
+    ASSERT_FALSE(dump.empty());
+    EXPECT_NE(text.find("A report for support is in " + dump + "."), std::string::npos) << text;
+    BridgeRun::Dismiss(box);
+    EXPECT_EQ(bridge->WaitForExit(), std::optional<DWORD>(trail::kCrashExitCode));
+    EXPECT_EQ(receivers.Messages().size(), 2u) << "nothing handed over twice, nor a close notice";
+
+    // The dump: its signature, and the exception it holds, inside the
+    // control's module, with the code the box and the trail name.
+    const std::string bytes = testing_support::ReadFileBytes(dump);
+    EXPECT_EQ(bytes.substr(0, 4), "MDMP");
+    const auto* header = At<MINIDUMP_HEADER>(bytes, 0);
+    ASSERT_NE(header, nullptr);
+    const MINIDUMP_EXCEPTION_STREAM* exception = nullptr;
+    const MINIDUMP_MODULE_LIST* modules = nullptr;
+    for (ULONG32 i = 0; i < header->NumberOfStreams; ++i) {
+        const auto* entry = At<MINIDUMP_DIRECTORY>(bytes, header->StreamDirectoryRva + i * sizeof(MINIDUMP_DIRECTORY));
+        ASSERT_NE(entry, nullptr);
+        if (entry->StreamType == ExceptionStream) exception = At<MINIDUMP_EXCEPTION_STREAM>(bytes, entry->Location.Rva);
+        if (entry->StreamType == ModuleListStream) modules = At<MINIDUMP_MODULE_LIST>(bytes, entry->Location.Rva);
+    }
+    ASSERT_NE(exception, nullptr);
+    ASSERT_NE(modules, nullptr);
+    const std::string code = trail::Hex(exception->ExceptionRecord.ExceptionCode);
+    EXPECT_NE(text.find("(exception " + code + ")"), std::string::npos) << text;
+    const auto events = testing_support::TrailEventsOf(bridge->Id());
+    ASSERT_FALSE(events.empty());
+    EXPECT_EQ(events.back().rfind("crash: exception " + code + " in DenoptixScanSim.dll+0x", 0), 0u) << events.back();
+    const ULONG64 address = exception->ExceptionRecord.ExceptionAddress;
+    bool insideTheControl = false;
+    for (ULONG32 i = 0; i < modules->NumberOfModules; ++i) {
+        const MINIDUMP_MODULE& module = modules->Modules[i];
+        const auto* name = At<MINIDUMP_STRING>(bytes, module.ModuleNameRva);
+        ASSERT_NE(name, nullptr);
+        const std::wstring path(name->Buffer, name->Length / sizeof(WCHAR));
+        if (path.ends_with(L"DenoptixScanSim.dll"))
+            insideTheControl = address >= module.BaseOfImage && address < module.BaseOfImage + module.SizeOfImage;
+    }
+    EXPECT_TRUE(insideTheControl);
+}
+
+// A call into the control that does not return for 12 s: the trail says so
+// once, naming the call, and again when the window answers; the bridge goes on.
+TEST_F(BadInput, AControlCallThatDoesNotReturnIsWrittenToTheTrailOnce)
+{
+    auto bridge = Start(testing_support::BridgeCommandLine(temp_.Path()),
+                        {{"DENOPTIX_SIM_FAIL", "put:Enabled:stall 12000"}});
+    bridge->Click(kAccendi);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(bridge->Control(kAccendi)); }, 30s));
+    EXPECT_EQ(bridge->CloseAndWait(), std::optional<DWORD>(0));
+
+    std::vector<std::string> hangs;
+    for (const auto& event : testing_support::TrailEventsOf(bridge->Id()))
+        if (event.rfind("hang", 0) == 0) hangs.push_back(event);
+    ASSERT_EQ(hangs.size(), 2u);
+    EXPECT_EQ(hangs[0], "hang: the window has not answered for 10 s; in progress: put of scanner control member " +
+                            std::to_string(scanner::contract::property::Enabled));
+    EXPECT_EQ(hangs[1], "hang over: the window answers again");
 }
 
 }  // namespace

@@ -132,6 +132,44 @@ TEST_F(BridgeLife, ScansIntoTheFolderHandsEachSetOverClosesAndComesBackAsLeft)
     EXPECT_EQ(bridge->CloseAndWait(), std::optional<DWORD>(0));
 }
 
+// The support trail of a whole session answers "where did the names go?"
+// without a patient's name: the folder and the images are named after one,
+// a box quotes the folder, a set reaches both receivers, the bridge closes.
+TEST_F(BridgeLife, TrailTellsWhereTheNamesWentAndNamesNoPatient)
+{
+    testing_support::ReceiverLog receivers(Path("receivers.log"));
+    receivers.Start("host,photo");
+    // A file where the patient's folder belongs: the folder cannot be made.
+    const std::string patient = Path("Rossi Mario");
+    CloseHandle(CreateFileA(patient.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+    const std::string tail = patient + "\\0042";
+    const std::string names =
+        tail + "\\Rossi_Mario_1.bmp|" + tail + "\\Rossi_Mario_2.bmp|" + tail + "\\Rossi_Mario_3.bmp";
+    auto bridge = Start(testing_support::BridgeCommandLine(tail), {{"DENOPTIX_SIM_NAMES", names}});
+    ASSERT_NE(bridge->Form(), nullptr);
+
+    bridge->Click(kAccendi);
+    HWND box = bridge->WaitForBox();
+    ASSERT_NE(box, nullptr) << "the folder cannot be made";
+    BridgeRun::Dismiss(box);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(bridge->Control(kAccendi)); }, 20s));
+    ASSERT_TRUE(bridge->Command("scan"));
+    ASSERT_TRUE(WaitUntil([&] { return receivers.Messages().size() == 2; }));
+    EXPECT_EQ(bridge->CloseAndWait(), std::optional<DWORD>(0));
+
+    std::string trail;
+    for (const auto& event : testing_support::TrailEventsOf(bridge->Id())) trail += event + "\n";
+    const std::vector<std::string> story = {
+        "start: Denoptix ", "command-line tail of " + std::to_string(tail.size()) + " characters",
+        "control {786AAF38-E504-11D1-966F-006008A3979D}, registered for ", ": created",
+        "box: Unable to create directory '<folder>'", "control state 6", "set of 3 names, ",
+        "host window answered in ", "photo server window answered in ", "close: photo server window answered in "};
+    for (const std::string& expected : story)
+        EXPECT_NE(trail.find(expected), std::string::npos) << expected << " is missing from:\n" << trail;
+    EXPECT_EQ(trail.find("Rossi"), std::string::npos) << trail;
+    EXPECT_EQ(trail.find("Mario"), std::string::npos) << trail;
+}
+
 // One run through what goes wrong on a workstation: a folder that cannot be
 // made, the clipboard held by another program, a host that stops answering.
 TEST_F(BridgeLife, OperatorFaultsAreReportedOrOutwaitedAndTheBridgeGoesOn)

@@ -91,3 +91,25 @@ bool WaitForLine(const std::string& path, const std::string& line)
 }
 
 }  // namespace testing_support
+
+namespace testing_support {
+
+std::string SupportTrailPath()
+{
+    char base[MAX_PATH] = {};
+    GetEnvironmentVariableA("LOCALAPPDATA", base, MAX_PATH);
+    return std::string(base) + "\\Velt\\Denoptix\\Denoptix.log";
+}
+
+std::vector<std::string> TrailEventsOf(unsigned long processId)
+{
+    const std::string marker = " " + std::to_string(processId) + " ";
+    std::vector<std::string> events;
+    for (const auto& line : ReadLines(SupportTrailPath())) {
+        const std::size_t at = line.find(marker);
+        if (at != std::string::npos && line.find(' ') == at) events.push_back(line.substr(at + marker.size()));
+    }
+    return events;
+}
+
+}  // namespace testing_support

@@ -29,4 +29,9 @@ bool FolderExistsOnDisk(const std::string& path);
 // Waits (handling this thread's messages) until the file has a line equal to line.
 bool WaitForLine(const std::string& path, const std::string& line);
 
+// The bridge's support trail in this user's profile, and the events one
+// process wrote to it (each line without its time and process id).
+std::string SupportTrailPath();
+std::vector<std::string> TrailEventsOf(unsigned long processId);
+
 }  // namespace testing_support

@@ -1,0 +1,186 @@
+#include "trail/Trail.h"
+
+#include <cstdio>
+#include <mutex>
+#include <utility>
+
+namespace trail {
+
+namespace {
+
+constexpr char kLogName[] = "\\Denoptix.log";
+constexpr char kPreviousLogName[] = "\\Denoptix.1.log";
+constexpr char kPolicyKey[] = "Software\\Policies\\Velt\\Denoptix";
+// Two bridges started at once take turns; a line that cannot get its turn
+// in this time is dropped rather than keep the operator waiting.
+constexpr DWORD kTurnWaitMs = 500;
+
+// This module sits below every other, so it owns its two handles itself.
+class OwnedHandle {
+public:
+    explicit OwnedHandle(HANDLE handle = nullptr) noexcept : handle_(handle == INVALID_HANDLE_VALUE ? nullptr : handle) {}
+    ~OwnedHandle() { if (handle_ != nullptr) CloseHandle(handle_); }
+    OwnedHandle(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(const OwnedHandle&) = delete;
+    OwnedHandle& operator=(OwnedHandle&& other) noexcept
+    {
+        std::swap(handle_, other.handle_);
+        return *this;
+    }
+    HANDLE get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return handle_ != nullptr; }
+
+private:
+    HANDLE handle_;
+};
+
+struct TrailState {
+    std::mutex mutex;  // the threads of this process
+    bool decided = false;
+    bool enabled = false;
+    std::string folder;
+    OwnedHandle turn;  // the bridges of this session
+};
+
+TrailState& State()
+{
+    static TrailState state;
+    return state;
+}
+
+// Group Policy tools write the 64-bit view; a 32-bit bridge reads it there.
+bool TurnedOffByPolicy()
+{
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPolicyKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
+        return false;
+    DWORD value = 1;
+    DWORD type = 0;
+    DWORD size = sizeof value;
+    const bool read = RegQueryValueExA(key, "Trail", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
+                      ERROR_SUCCESS && type == REG_DWORD;
+    RegCloseKey(key);
+    return read && value == 0;
+}
+
+}  // namespace
+
+std::string SupportFolder()
+{
+    char base[MAX_PATH];
+    const DWORD length = GetEnvironmentVariableA("LOCALAPPDATA", base, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return {};
+    std::string folder(base, length);
+    for (const char* level : {"\\Velt", "\\Denoptix"}) {
+        folder += level;
+        if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return {};
+    }
+    return folder;
+}
+
+namespace {
+
+void Decide(TrailState& state)
+{
+    state.decided = true;
+    if (TurnedOffByPolicy()) return;
+    state.folder = SupportFolder();
+    state.turn = OwnedHandle(CreateMutexA(nullptr, FALSE, "Local\\DenoptixTrail"));
+    state.enabled = !state.folder.empty() && state.turn;
+}
+
+std::string Stamp()
+{
+    SYSTEMTIME now{};
+    GetSystemTime(&now);
+    char text[64];
+    std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u.%03uZ %lu ", now.wYear, now.wMonth, now.wDay,
+                  now.wHour, now.wMinute, now.wSecond, now.wMilliseconds,
+                  static_cast<unsigned long>(GetCurrentProcessId()));
+    return text;
+}
+
+// One event, one line: a stray line break would split it.
+std::string Line(std::string_view event)
+{
+    std::string line = Stamp();
+    for (const char c : event) line += (c == '\r' || c == '\n') ? ' ' : c;
+    line += "\r\n";
+    return line;
+}
+
+OwnedHandle OpenForAppending(const std::string& path)
+{
+    return OwnedHandle(CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+}  // namespace
+
+bool AppendLine(const std::string& folder, std::string_view line) noexcept
+{
+    try {
+        const std::string path = folder + kLogName;
+        OwnedHandle file = OpenForAppending(path);
+        if (!file) return false;
+        LARGE_INTEGER size{};
+        if (GetFileSizeEx(file.get(), &size) && static_cast<std::uint64_t>(size.QuadPart) >= kRotateBytes) {
+            file = OwnedHandle();
+            if (!MoveFileExA(path.c_str(), (folder + kPreviousLogName).c_str(), MOVEFILE_REPLACE_EXISTING))
+                return false;
+            file = OpenForAppending(path);
+            if (!file) return false;
+        }
+        DWORD written = 0;
+        return WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
+               written == line.size();
+    } catch (...) {
+        return false;
+    }
+}
+
+void Write(std::string_view event) noexcept
+{
+    try {
+        TrailState& state = State();
+        const std::lock_guard<std::mutex> guard(state.mutex);
+        if (!state.decided) Decide(state);
+        if (!state.enabled) return;
+        const std::string line = Line(event);
+        const DWORD turn = WaitForSingleObject(state.turn.get(), kTurnWaitMs);
+        if (turn != WAIT_OBJECT_0 && turn != WAIT_ABANDONED) return;
+        const bool written = AppendLine(state.folder, line);
+        ReleaseMutex(state.turn.get());
+        // One attempt per start: a trail that cannot be written stays off.
+        if (!written) state.enabled = false;
+    } catch (...) {
+        // Out of memory: this line is lost, the bridge goes on.
+    }
+}
+
+std::string Hex(std::uint32_t code)
+{
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08lX", static_cast<unsigned long>(code));
+    return text;
+}
+
+std::int64_t Now() noexcept
+{
+    LARGE_INTEGER counter{};
+    QueryPerformanceCounter(&counter);
+    return counter.QuadPart;
+}
+
+std::string Since(std::int64_t start)
+{
+    LARGE_INTEGER frequency{};
+    QueryPerformanceFrequency(&frequency);
+    const double ms = static_cast<double>(Now() - start) * 1000.0 / static_cast<double>(frequency.QuadPart);
+    char text[32];
+    std::snprintf(text, sizeof text, "%.2f ms", ms);
+    return text;
+}
+
+}  // namespace trail
