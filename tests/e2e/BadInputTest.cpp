@@ -244,6 +244,24 @@ TEST_F(BadInput, ControlRefusingPropertiesIsReportedAndTheBridgeGoesOn)
     EXPECT_TRUE(testing_support::StoredBridgeInteger("ExtraRes").has_value());
 }
 
+// A start that fails: exactly one report (its text is returned), no window,
+// nothing sent or written, and the exit code of a failed start.
+std::string OneStartUpFailure(BridgeRun& bridge, const testing_support::ReceiverLog& receivers)
+{
+    HWND box = bridge.WaitForBox(30s);
+    if (box == nullptr) {
+        ADD_FAILURE() << "no report";
+        return {};
+    }
+    const std::string text = BridgeRun::BoxText(box);
+    EXPECT_TRUE(testing_support::WindowsOfProcess(bridge.Id(), "TForm1").empty());
+    BridgeRun::Dismiss(box);
+    EXPECT_EQ(bridge.WaitForExit(), std::optional<DWORD>(1)) << "a second box would keep it running";
+    EXPECT_TRUE(receivers.Messages().empty());
+    EXPECT_FALSE(testing_support::StoredBridgeInteger("X").has_value());
+    return text;
+}
+
 // A control that will not take its stored state is not the one the bridge
 // was made for: one report naming it, no window, nothing sent or written,
 // and an exit code that says the start failed.
@@ -253,16 +271,8 @@ TEST_F(BadInput, ControlRefusingItsStoredStateEndsTheStartWithOneReport)
     receivers.Start("photo");
     auto bridge = StartWithoutWaiting(testing_support::BridgeCommandLine(temp_.Path()),
                                       {{"DENOPTIX_SIM_REFUSE_STATE", "1"}});
-    HWND box = bridge->WaitForBox();
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(BridgeRun::BoxText(box).rfind("The scanner control refused its stored state: ", 0), 0u)
-        << BridgeRun::BoxText(box);
-    EXPECT_TRUE(testing_support::WindowsOfProcess(bridge->Id(), "TForm1").empty());
-    BridgeRun::Dismiss(box);
-
-    EXPECT_EQ(bridge->WaitForExit(), std::optional<DWORD>(1)) << "a second box would keep it running";
-    EXPECT_TRUE(receivers.Messages().empty());
-    EXPECT_FALSE(testing_support::StoredBridgeInteger("X").has_value());
+    const std::string text = OneStartUpFailure(*bridge, receivers);
+    EXPECT_EQ(text.rfind("The scanner control refused its stored state: ", 0), 0u) << text;
 }
 
 // The bridge of the other bitness, started where the stand-in control is
@@ -281,9 +291,7 @@ TEST_F(BadInput, BridgeOfTheOtherBitnessNamesTheMismatchInItsOneReport)
     receivers.Start("host,photo");
 
     auto bridge = StartWithoutWaiting("\"" + otherBridge + "\" " + temp_.Path());
-    HWND box = bridge->WaitForBox(30s);
-    ASSERT_NE(box, nullptr);
-    const std::string text = BridgeRun::BoxText(box);
+    const std::string text = OneStartUpFailure(*bridge, receivers);
     EXPECT_EQ(text.rfind("The scanner control is installed for " + controlBits +
                              " programs, but this Denoptix.exe is the " + bridgeBits + " build",
                          0),
@@ -291,12 +299,6 @@ TEST_F(BadInput, BridgeOfTheOtherBitnessNamesTheMismatchInItsOneReport)
         << text;
     EXPECT_NE(text.find("Use the " + controlBits + " Denoptix.exe"), std::string::npos) << text;
     EXPECT_TRUE(text.ends_with("\n\n" + win::SystemMessage(static_cast<DWORD>(REGDB_E_CLASSNOTREG)) + ".")) << text;
-    EXPECT_TRUE(testing_support::WindowsOfProcess(bridge->Id(), "TForm1").empty());
-    BridgeRun::Dismiss(box);
-
-    EXPECT_EQ(bridge->WaitForExit(), std::optional<DWORD>(1)) << "a second box would keep it running";
-    EXPECT_TRUE(receivers.Messages().empty());
-    EXPECT_FALSE(testing_support::StoredBridgeInteger("X").has_value());
 }
 
 // A trail that cannot be written (another program holds the file) changes
@@ -315,11 +317,8 @@ TEST_F(BadInput, ALockedTrailChangesNothing)
     testing_support::ReceiverLog receivers(Path("receivers.log"));
     receivers.Start("host,photo");
 
-    auto bridge = Start(testing_support::BridgeCommandLine(temp_.Path()));
-    ASSERT_TRUE(PowerOn(*bridge));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(bridge->Control(kAccendi)); }, 20s));
-    ASSERT_TRUE(bridge->Command("scan"));
-    ASSERT_TRUE(WaitUntil([&] { return receivers.Messages().size() == 2; }));
+    auto bridge = StartAndHandOverOneSet(receivers);
+    ASSERT_FALSE(HasFailure());
     EXPECT_TRUE(bridge->VisibleBoxes().empty());
     EXPECT_EQ(bridge->CloseAndWait(), std::optional<DWORD>(0));
 
@@ -366,11 +365,8 @@ TEST_F(BadInput, AControlThatCrashesLeavesAReportAndOneBox)
 {
     testing_support::ReceiverLog receivers(Path("receivers.log"));
     receivers.Start("host,photo");
-    auto bridge = Start(testing_support::BridgeCommandLine(temp_.Path()));
-    ASSERT_TRUE(PowerOn(*bridge));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(bridge->Control(kAccendi)); }, 20s));
-    ASSERT_TRUE(bridge->Command("scan"));
-    ASSERT_TRUE(WaitUntil([&] { return receivers.Messages().size() == 2; }));
+    auto bridge = StartAndHandOverOneSet(receivers);
+    ASSERT_FALSE(HasFailure());
     ASSERT_TRUE(bridge->Command("fire OnStartingScan"));
     ASSERT_TRUE(bridge->Command("fire OnNewImage 0 C:\\Pazienti\\x.bmp"));
 

@@ -36,6 +36,17 @@ bool E2eTest::PowerOn(BridgeRun& bridge) const
     return testing_support::WaitUntil([&] { return !SimLog("put Enabled = true").empty(); }, 20s);
 }
 
+std::unique_ptr<BridgeRun> E2eTest::StartAndHandOverOneSet(const testing_support::ReceiverLog& receivers)
+{
+    auto bridge = Start(testing_support::BridgeCommandLine(temp_.Path()));
+    const bool handedOver =
+        PowerOn(*bridge) &&
+        testing_support::WaitUntil([&] { return !IsWindowEnabled(bridge->Control(kAccendi)); }, 20s) &&
+        bridge->Command("scan") && testing_support::WaitUntil([&] { return receivers.Messages().size() == 2; });
+    if (!handedOver) ADD_FAILURE() << "no set reached both receivers";
+    return bridge;
+}
+
 std::vector<std::string> ImagesInLog(const std::vector<std::string>& simLogLines)
 {
     std::vector<std::string> names;

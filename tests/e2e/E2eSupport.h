@@ -42,6 +42,9 @@ protected:
                                                    testing_support::EnvironmentList environment = {});
     // Presses Accendi and waits until the control has been told to power on.
     bool PowerOn(BridgeRun& bridge) const;
+    // Starts the bridge in the test's folder, powers on, scans one set and
+    // waits until both receivers have it; failures are the test's.
+    std::unique_ptr<BridgeRun> StartAndHandOverOneSet(const testing_support::ReceiverLog& receivers);
 
     testing_support::TempFolder temp_;
     std::string simLog_ = Path("control.log");
