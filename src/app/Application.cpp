@@ -58,8 +58,9 @@ void Application::SetMainForm(ui::TForm1* form) noexcept
 int Application::Run(int showCommand)
 {
     if (mainForm_ != nullptr) mainForm_->Show(showCommand);
-    // Started once the window is up, so the start-up does not wait for it.
-    const trail::HangWatch hangWatch(mainForm_ != nullptr ? mainForm_->Handle() : Handle());
+    // Once the window is up, so the start-up waits for neither.
+    trail::BeginWriting();
+    trail::StartWatchingCalls();
     MSG message{};
     for (;;) {
         const BOOL got = GetMessageA(&message, nullptr, 0, 0);
@@ -103,6 +104,7 @@ int ProgramEntry(HINSTANCE instance, const char* tail, int showCommand)
         application.SetMainForm(nullptr);
         return code;
     } catch (...) {
+        trail::BeginWriting();
         win::ReportCurrentException();
         // Whoever started the bridge must see that it never came up.
         return 1;

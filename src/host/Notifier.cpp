@@ -43,20 +43,23 @@ std::string DescribeSet(std::string_view imageNames)
 
 void HandOverImageSet(HWND clipboardOwner, std::string_view imageNames, UINT sendTimeoutMs)
 {
-    std::string line = DescribeSet(imageNames);
+    // The set is described only after the receivers have it: counting
+    // 100,000 names must not delay them.
     const auto start = trail::Now();
     int tries = 0;
     try {
         tries = PutTextOnClipboard(clipboardOwner, imageNames);
     } catch (const std::exception& error) {
-        trail::Write(line + ": clipboard failed after " + trail::Since(start) + ": " + error.what() + "; nothing sent");
+        trail::Write(DescribeSet(imageNames) + ": clipboard failed after " + trail::Since(start) + ": " + error.what() +
+                     "; nothing sent");
         throw;
     }
-    line += ": clipboard taken in " + std::to_string(tries) + (tries == 1 ? " try, " : " tries, ") + trail::Since(start);
-    line += "; " + SendToWindowOfClass(kHostWindowClass, "host window", WmAcqDenoptix(), 0, 0, sendTimeoutMs);
-    line += "; " + SendToWindowOfClass(kPhotoServerWindowClass, "photo server window", WmAcqDenoptix(), 0, 0,
-                                       sendTimeoutMs);
-    trail::Write(line);
+    const std::string clipboard =
+        "clipboard taken in " + std::to_string(tries) + (tries == 1 ? " try, " : " tries, ") + trail::Since(start);
+    const std::string host = SendToWindowOfClass(kHostWindowClass, "host window", WmAcqDenoptix(), 0, 0, sendTimeoutMs);
+    const std::string photo =
+        SendToWindowOfClass(kPhotoServerWindowClass, "photo server window", WmAcqDenoptix(), 0, 0, sendTimeoutMs);
+    trail::Write(DescribeSet(imageNames) + ": " + clipboard + "; " + host + "; " + photo);
 }
 
 void NotifyClosing()

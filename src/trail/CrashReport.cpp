@@ -114,6 +114,7 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception)
 {
     // A fault while reporting one: nothing more can be done safely.
     if (g_crashing.exchange(true)) TerminateProcess(GetCurrentProcess(), kCrashExitCode);
+    BeginWriting();
     const DWORD code = exception->ExceptionRecord->ExceptionCode;
     const std::string module = ModuleAt(exception->ExceptionRecord->ExceptionAddress);
     const std::string dump = WriteReport(exception);

@@ -8,72 +8,43 @@
 namespace trail {
 
 namespace {
-
-std::atomic<const char*> g_callWhat{nullptr};
-std::atomic<long> g_callId{0};
-
-std::string CallDescription()
-{
-    const char* what = g_callWhat.load();
-    if (what == nullptr) return "no call into the scanner control";
-    return std::string(what) + " of scanner control member " + std::to_string(g_callId.load());
-}
-
+std::atomic<bool> g_watching{false};
+// The watcher needs little stack.
+constexpr SIZE_T kWatcherStackBytes = 64 * 1024;
 }  // namespace
 
-HangWatch::HangWatch(HWND window) noexcept : window_(window)
-{
-    stop_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (stop_ != nullptr) thread_ = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-}
+void StartWatchingCalls() noexcept { g_watching = true; }
 
-HangWatch::~HangWatch()
+CallInProgress::CallInProgress(const char* what, long id) noexcept : what_(what), id_(id)
 {
-    if (thread_ != nullptr) {
-        SetEvent(stop_);
-        // A probe may be waiting on this very thread, which is leaving: the
-        // watcher is told to stop and left to the end of the process.
-        WaitForSingleObject(thread_, 200);
-        CloseHandle(thread_);
-    }
-    if (stop_ != nullptr) CloseHandle(stop_);
-}
-
-DWORD WINAPI HangWatch::Run(void* self)
-{
-    static_cast<HangWatch*>(self)->Watch();
-    return 0;
-}
-
-void HangWatch::Watch() noexcept
-{
-    bool reported = false;
-    while (WaitForSingleObject(stop_, 1000) == WAIT_TIMEOUT) {
-        DWORD_PTR ignored = 0;
-        if (SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_NORMAL, kHangAfterMs, &ignored) != 0) {
-            if (reported) Write("hang over: the window answers again");
-            reported = false;
-        } else if (GetLastError() == ERROR_TIMEOUT && !reported) {
-            Write("hang: the window has not answered for " + std::to_string(kHangAfterMs / 1000) + " s; in progress: " +
-                  CallDescription());
-            reported = true;
-        } else if (!IsWindow(window_)) {
-            return;
-        }
-    }
-}
-
-CallInProgress::CallInProgress(const char* what, long id) noexcept
-    : previousWhat_(g_callWhat.load()), previousId_(g_callId.load())
-{
-    g_callId = id;
-    g_callWhat = what;
+    if (!g_watching) return;
+    returned_ = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    if (returned_ != nullptr)
+        watcher_ = CreateThread(nullptr, kWatcherStackBytes, Watch, this, STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
 }
 
 CallInProgress::~CallInProgress()
 {
-    g_callId = previousId_;
-    g_callWhat = previousWhat_;
+    if (watcher_ != nullptr) {
+        SetEvent(returned_);
+        WaitForSingleObject(watcher_, INFINITE);  // it only writes its last line
+        CloseHandle(watcher_);
+    }
+    if (returned_ != nullptr) CloseHandle(returned_);
+}
+
+DWORD WINAPI CallInProgress::Watch(void* self)
+{
+    const auto& call = *static_cast<const CallInProgress*>(self);
+    const auto start = Now();
+    if (WaitForSingleObject(call.returned_, kHangAfterMs) != WAIT_TIMEOUT) return 0;
+    const std::string description =
+        std::string(call.what_) + " of scanner control member " + std::to_string(call.id_);
+    Write("hang: the window has not answered for " + std::to_string(kHangAfterMs / 1000) + " s; in progress: " +
+          description);
+    WaitForSingleObject(call.returned_, INFINITE);
+    Write("hang over: " + description + " returned after " + Since(start));
+    return 0;
 }
 
 }  // namespace trail

@@ -1,33 +1,22 @@
 #pragma once
-// Notices a user-interface thread that has stopped answering (a call into
-// the scanner's control that does not return) and writes it to the trail,
-// once per hang, with the call in progress. It never ends the bridge: a slow
-// control may still come back.
+// Notices a call into the scanner's control that does not return (the
+// user-interface thread stops answering while it waits) and writes it to the
+// trail once, with the call, and again when it returns. It never ends the
+// bridge: a slow control may still come back.
 #include <windows.h>
 
 namespace trail {
 
-inline constexpr UINT kHangAfterMs = 10000;
+inline constexpr DWORD kHangAfterMs = 10000;
 
-// Watches `window` from a thread of its own for as long as it lives.
-class HangWatch {
-public:
-    explicit HangWatch(HWND window) noexcept;
-    ~HangWatch();
-    HangWatch(const HangWatch&) = delete;
-    HangWatch& operator=(const HangWatch&) = delete;
+// Calls are watched from this moment on: once the window is up, so that a
+// start-up never waits for a watcher.
+void StartWatchingCalls() noexcept;
 
-private:
-    static DWORD WINAPI Run(void* self);
-    void Watch() noexcept;
-
-    HWND window_;
-    HANDLE stop_ = nullptr;
-    HANDLE thread_ = nullptr;
-};
-
-// Names, for the time it lives, a call the user-interface thread makes that
-// may not return: `what` is a string literal ("get", "put"), `id` the member.
+// A call the user-interface thread makes that may not return, watched for
+// as long as this lives: `what` is a string literal ("get", "put"), `id` the
+// member. Each watch has a small thread of its own that ends with the call,
+// so a bridge between calls carries no watcher at all.
 class CallInProgress {
 public:
     CallInProgress(const char* what, long id) noexcept;
@@ -36,8 +25,12 @@ public:
     CallInProgress& operator=(const CallInProgress&) = delete;
 
 private:
-    const char* previousWhat_;
-    long previousId_;
+    static DWORD WINAPI Watch(void* self);
+
+    const char* what_;
+    long id_;
+    HANDLE returned_ = nullptr;
+    HANDLE watcher_ = nullptr;
 };
 
 }  // namespace trail

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <mutex>
 #include <utility>
+#include <vector>
 
 namespace trail {
 
@@ -36,6 +37,8 @@ private:
 
 struct TrailState {
     std::mutex mutex;  // the threads of this process
+    bool writing = false;
+    std::vector<std::string> waiting;  // lines before BeginWriting
     bool decided = false;
     bool enabled = false;
     std::string folder;
@@ -87,6 +90,19 @@ void Decide(TrailState& state)
     state.folder = SupportFolder();
     state.turn = OwnedHandle(CreateMutexA(nullptr, FALSE, "Local\\DenoptixTrail"));
     state.enabled = !state.folder.empty() && state.turn;
+}
+
+// Whole lines at a time, taking turns with other bridges.
+void WriteToFile(TrailState& state, const std::string& lines)
+{
+    if (!state.decided) Decide(state);
+    if (!state.enabled) return;
+    const DWORD turn = WaitForSingleObject(state.turn.get(), kTurnWaitMs);
+    if (turn != WAIT_OBJECT_0 && turn != WAIT_ABANDONED) return;
+    const bool written = AppendLine(state.folder, lines);
+    ReleaseMutex(state.turn.get());
+    // One attempt per start: a trail that cannot be written stays off.
+    if (!written) state.enabled = false;
 }
 
 std::string Stamp()
@@ -145,17 +161,29 @@ void Write(std::string_view event) noexcept
     try {
         TrailState& state = State();
         const std::lock_guard<std::mutex> guard(state.mutex);
-        if (!state.decided) Decide(state);
-        if (!state.enabled) return;
-        const std::string line = Line(event);
-        const DWORD turn = WaitForSingleObject(state.turn.get(), kTurnWaitMs);
-        if (turn != WAIT_OBJECT_0 && turn != WAIT_ABANDONED) return;
-        const bool written = AppendLine(state.folder, line);
-        ReleaseMutex(state.turn.get());
-        // One attempt per start: a trail that cannot be written stays off.
-        if (!written) state.enabled = false;
+        if (!state.writing) {
+            state.waiting.push_back(Line(event));
+            return;
+        }
+        WriteToFile(state, Line(event));
     } catch (...) {
         // Out of memory: this line is lost, the bridge goes on.
+    }
+}
+
+void BeginWriting() noexcept
+{
+    try {
+        TrailState& state = State();
+        const std::lock_guard<std::mutex> guard(state.mutex);
+        if (state.writing) return;
+        state.writing = true;
+        std::string lines;
+        for (const std::string& line : state.waiting) lines += line;
+        state.waiting.clear();
+        if (!lines.empty()) WriteToFile(state, lines);
+    } catch (...) {
+        // Out of memory: the waiting lines are lost, the bridge goes on.
     }
 }
 

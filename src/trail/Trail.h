@@ -23,8 +23,13 @@
 
 namespace trail {
 
-// Appends one event line.
+// Appends one event line. Until BeginWriting, lines wait in memory, so the
+// bridge's start-up never waits for the disk.
 void Write(std::string_view event) noexcept;
+
+// From now on lines go to the file, those waiting first. Called once the
+// window is up, and before a failed start or a crash is reported.
+void BeginWriting() noexcept;
 
 // %LOCALAPPDATA%\Velt\Denoptix, made if missing; empty when it cannot be.
 std::string SupportFolder();

@@ -434,7 +434,11 @@ TEST_F(BadInput, AControlCallThatDoesNotReturnIsWrittenToTheTrailOnce)
     ASSERT_EQ(hangs.size(), 2u);
     EXPECT_EQ(hangs[0], "hang: the window has not answered for 10 s; in progress: put of scanner control member " +
                             std::to_string(scanner::contract::property::Enabled));
-    EXPECT_EQ(hangs[1], "hang over: the window answers again");
+    EXPECT_EQ(hangs[1].rfind("hang over: put of scanner control member " +
+                                 std::to_string(scanner::contract::property::Enabled) + " returned ",
+                             0),
+              0u)
+        << hangs[1];
 }
 
 }  // namespace
