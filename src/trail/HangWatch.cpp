@@ -10,7 +10,7 @@ namespace trail {
 namespace {
 std::atomic<bool> g_watching{false};
 // The watcher needs little stack.
-constexpr SIZE_T kWatcherStackBytes = 64 * 1024;
+constexpr SIZE_T kWatcherStackBytes = SIZE_T{64} * 1024;
 }  // namespace
 
 void StartWatchingCalls() noexcept { g_watching = true; }
