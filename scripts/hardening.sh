@@ -3,7 +3,10 @@
 # with clang's AddressSanitizer and UndefinedBehaviorSanitizer and their unit
 # tests, each fuzzer for a bounded time from its seed corpus, clang-tidy and
 # cppcheck over src/, and the Windows code compiled by clang as a second
-# compiler. Every stage runs; the exit code is non-zero if any failed.
+# compiler. clang-tidy and clang look at both 32-bit and 64-bit Windows:
+# what one bitness lets through (LONG against size_t, pointer-sized casts,
+# format widths) the other may not. Every stage runs; the exit code is
+# non-zero if any failed.
 #
 #   scripts/hardening.sh [stage...]   stages: native fuzz tidy cppcheck clang-mingw
 #
@@ -15,7 +18,10 @@ root=$PWD
 out=$root/build/hardening
 logs=$out/logs
 native_dir=$out/native
-mingw_dir=$out/clang-mingw
+# The clang trees for Windows, named as the presets name the GCC ones, and
+# the toolchain file of each (native/clang-mingw-<arch>.cmake).
+mingw_trees=(x86 x64)
+declare -A mingw_arch=([x86]=i686 [x64]=x86_64)
 fuzz_seconds=${HARDENING_FUZZ_SECONDS:-60}
 jobs=2
 failed=0
@@ -46,20 +52,46 @@ stage_fuzz()
     return $status
 }
 
-# The clang build for Windows is only configured, afresh each time so new
+# A clang build for Windows is only configured, afresh each time so new
 # files are in: its compile database serves clang-tidy and the clang-mingw
 # stage.
 configure_clang_mingw()
 {
-    cmake -S . -B "$mingw_dir" -G "Unix Makefiles" --toolchain native/clang-mingw-toolchain.cmake \
+    local tree=$1
+    cmake -S . -B "$out/clang-mingw-$tree" -G "Unix Makefiles" \
+            --toolchain "native/clang-mingw-${mingw_arch[$tree]}.cmake" \
             -DCMAKE_BUILD_TYPE= -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
             -DDENOPTIX_WARNINGS_AS_ERRORS=ON -DDENOPTIX_BUILD_TESTS=OFF
 }
 
+# Runs "$1 <tree dir>" for each bitness, the second even when the first
+# fails, so one log holds the findings of both; fails if either did. The
+# last line says which, as the end of the log is what a failure shows.
+for_each_clang_mingw()
+{
+    local step=$1 tree start status=0 summary=
+    for tree in "${mingw_trees[@]}"; do
+        start=$SECONDS
+        echo "== clang-mingw-$tree"
+        if configure_clang_mingw "$tree" && "$step" "$out/clang-mingw-$tree"; then
+            summary+="${summary:+, }$tree ok ($((SECONDS - start)) s)"
+        else
+            status=1
+            summary+="${summary:+, }$tree FAILED ($((SECONDS - start)) s)"
+        fi
+    done
+    echo "== $summary"
+    return $status
+}
+
+tidy_tree()
+{
+    find src -name '*.cpp' | sort | xargs -P"$jobs" -n4 clang-tidy -p "$1" --quiet
+}
+
 stage_tidy()
 {
-    configure_clang_mingw &&
-        find src -name '*.cpp' | sort | xargs -P"$jobs" -n4 clang-tidy -p "$mingw_dir" --quiet
+    for_each_clang_mingw tidy_tree
 }
 
 stage_cppcheck()
@@ -72,15 +104,19 @@ stage_cppcheck()
 }
 
 # Front end only (no code, no link): what matters is what clang accepts.
+syntax_tree()
+{
+    jq -r --arg root "$root" \
+        '.[] | select(.file | startswith($root + "/src/") or startswith($root + "/simulator/")
+                            or startswith($root + "/tools/"))
+             | "cd \(.directory | @sh) && \(.command) -fsyntax-only"' \
+        "$1/compile_commands.json" |
+        tr '\n' '\0' | xargs -0 -P"$jobs" -n1 sh -c
+}
+
 stage_clang_mingw()
 {
-    configure_clang_mingw &&
-        jq -r --arg root "$root" \
-            '.[] | select(.file | startswith($root + "/src/") or startswith($root + "/simulator/")
-                                or startswith($root + "/tools/"))
-                 | "cd \(.directory | @sh) && \(.command) -fsyntax-only"' \
-            "$mingw_dir/compile_commands.json" |
-        tr '\n' '\0' | xargs -0 -P"$jobs" -n1 sh -c
+    for_each_clang_mingw syntax_tree
 }
 
 run_stage()

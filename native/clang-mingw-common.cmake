@@ -1,10 +1,9 @@
-# Clang aimed at 64-bit Windows with Debian's MinGW-w64 headers and its
-# libstdc++. Used to compile (never link) the Windows code with a second
-# compiler, and to give clang-tidy a compile database it understands.
+# Clang aimed at Windows with Debian's MinGW-w64 headers and its libstdc++.
+# Used to compile (never link) the Windows code with a second compiler, and
+# to give clang-tidy a compile database it understands. The file of each
+# bitness sets CMAKE_SYSTEM_PROCESSOR and MINGW_TRIPLE, then includes this.
 set(CMAKE_SYSTEM_NAME Windows)
-set(CMAKE_SYSTEM_PROCESSOR x86_64)
 
-set(MINGW_TRIPLE x86_64-w64-mingw32)
 set(CMAKE_C_COMPILER clang)
 set(CMAKE_CXX_COMPILER clang++)
 set(CMAKE_C_COMPILER_TARGET ${MINGW_TRIPLE})
@@ -25,7 +24,3 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# clang-tidy reads the compile database as it is: keep include paths inline.
-set(CMAKE_C_USE_RESPONSE_FILE_FOR_INCLUDES OFF)
-set(CMAKE_CXX_USE_RESPONSE_FILE_FOR_INCLUDES OFF)
