@@ -6,6 +6,13 @@ set(DENOPTIX_GENERATED_DIR ${CMAKE_BINARY_DIR}/generated)
 set(DENOPTIX_VERSION_QUAD ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0)
 set(DENOPTIX_VERSION_COMMAS ${PROJECT_VERSION_MAJOR},${PROJECT_VERSION_MINOR},${PROJECT_VERSION_PATCH},0)
 
+# The manifest names the program's own processor: Windows refuses to start a
+# program whose manifest names another one.
+if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+  set(DENOPTIX_MANIFEST_ARCHITECTURE amd64)
+else()
+  set(DENOPTIX_MANIFEST_ARCHITECTURE x86)
+endif()
 configure_file(${PROJECT_SOURCE_DIR}/resources/Denoptix.manifest.in
   ${DENOPTIX_GENERATED_DIR}/Denoptix.manifest @ONLY)
 file(CONFIGURE OUTPUT ${CMAKE_BINARY_DIR}/version.txt CONTENT "${PROJECT_VERSION}\n")
