@@ -16,6 +16,7 @@
 #include "FloorShared.h"
 #include "TrueFloorOle.h"
 #include "scanner/ControlContract.h"
+#include "scanner/ControlData.h"
 #include "ui/MainFormLayout.h"
 #include "win/ComPtr.h"
 #include "win/ComRuntime.h"
@@ -87,7 +88,7 @@ bench::floor::Sink g_sink(HandOver);
 HRESULT LoadState(const win::ComPtr<IOleObject>& object)
 {
     const auto persist = object.try_as<IPersistStreamInit>();
-    win::UniqueHglobal bytes(bench::SharedCopy(layout::kControlData.data(), layout::kControlData.size()));
+    win::UniqueHglobal bytes(bench::SharedCopy(scanner::kControlData.data(), scanner::kControlData.size()));
     win::ComPtr<IStream> stream;
     if (!persist || !bytes || FAILED(CreateStreamOnHGlobal(bytes.get(), TRUE, stream.put()))) return E_FAIL;
     bytes.release();  // the stream frees it

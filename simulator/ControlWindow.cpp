@@ -57,13 +57,14 @@ const char* ControlWindow::StateText(short state) noexcept
     }
 }
 
-void ControlWindow::Create(HWND parent, const RECT& position, short state)
+void ControlWindow::Create(HWND parent, const RECT& position, short state, bool enabled)
 {
     Destroy();
     RegisterWindowClassOnce(&ControlWindow::Procedure);
     state_ = state;
-    const DWORD style = parent ? WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS
-                               : WS_POPUP | WS_CLIPCHILDREN;
+    const DWORD style = (parent ? WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS
+                                : WS_POPUP | WS_CLIPCHILDREN) |
+                        (enabled ? 0 : WS_DISABLED);
     const DWORD exStyle = parent ? 0 : WS_EX_TOOLWINDOW;
     // Each control's window finds its object through the creation parameter.
     const HWND hwnd = CreateWindowExA(exStyle, kWindowClassName, StateText(state), style, position.left,

@@ -32,8 +32,9 @@ public:
     ControlWindow& operator=(const ControlWindow&) = delete;
 
     // Replaces any window there is: a hidden top-level one when `parent` is
-    // null, else a visible child at `position`. Throws win::Error.
-    void Create(HWND parent, const RECT& position, short state);
+    // null, else a visible child at `position`; disabled unless `enabled`.
+    // Throws win::Error.
+    void Create(HWND parent, const RECT& position, short state, bool enabled);
     void Destroy() noexcept;
 
     HWND Handle() const noexcept { return hwnd_; }

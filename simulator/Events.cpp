@@ -148,7 +148,7 @@ STDMETHODIMP EventPoint::Advise(IUnknown* sink, DWORD* cookie)
     if (!sink || !cookie) return E_POINTER;
     *cookie = 0;
     try {
-        // Like a type-library control, insist on the event interface itself.
+        // As MFC's connection points do, insist on the event interface itself.
         win::ComPtr<IDispatch> dispatch;
         if (FAILED(sink->QueryInterface(scanner::contract::kEventsIid, dispatch.put_void())))
             return CONNECT_E_CANNOTCONNECT;

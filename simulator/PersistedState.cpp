@@ -4,7 +4,7 @@ namespace sim {
 
 namespace {
 
-constexpr std::uint8_t kMagic[4] = {'D', 'N', 'X', 'S'};
+constexpr std::size_t kFixedBytes = 16;  // version, extent, mask
 
 LONG PixelsToHimetric(LONG pixels)
 {
@@ -12,15 +12,15 @@ LONG PixelsToHimetric(LONG pixels)
     return MulDiv(pixels, 2540, 96);
 }
 
-void PutLittleEndian(PersistedBytes& bytes, size_t at, std::uint32_t value, size_t width)
+void PutLittleEndian(std::vector<std::uint8_t>& bytes, std::uint32_t value, std::size_t width)
 {
-    for (size_t i = 0; i < width; ++i) bytes[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    for (std::size_t i = 0; i < width; ++i) bytes.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
 }
 
-std::uint32_t GetLittleEndian(const PersistedBytes& bytes, size_t at, size_t width)
+std::uint32_t GetLittleEndian(std::span<const std::uint8_t> bytes, std::size_t at)
 {
     std::uint32_t value = 0;
-    for (size_t i = 0; i < width; ++i) value |= static_cast<std::uint32_t>(bytes[at + i]) << (8 * i);
+    for (std::size_t i = 0; i < 4; ++i) value |= static_cast<std::uint32_t>(bytes[at + i]) << (8 * i);
     return value;
 }
 
@@ -28,31 +28,31 @@ std::uint32_t GetLittleEndian(const PersistedBytes& bytes, size_t at, size_t wid
 
 PersistedState DefaultPersistedState()
 {
-    return {{PixelsToHimetric(41), PixelsToHimetric(134)}, 300, 150};
+    return {kStateVersion, {PixelsToHimetric(41), PixelsToHimetric(134)}, true};
 }
 
-PersistedBytes Encode(const PersistedState& state)
+std::vector<std::uint8_t> Encode(const PersistedState& state)
 {
-    PersistedBytes bytes{};
-    for (size_t i = 0; i < 4; ++i) bytes[i] = kMagic[i];
-    bytes[4] = kPersistedFormatVersion;
-    PutLittleEndian(bytes, 5, static_cast<std::uint32_t>(state.extentHimetric.cx), 4);
-    PutLittleEndian(bytes, 9, static_cast<std::uint32_t>(state.extentHimetric.cy), 4);
-    PutLittleEndian(bytes, 13, static_cast<std::uint16_t>(state.intraOralResolution), 2);
-    PutLittleEndian(bytes, 15, static_cast<std::uint16_t>(state.extraOralResolution), 2);
+    std::vector<std::uint8_t> bytes;
+    PutLittleEndian(bytes, state.version, 4);
+    PutLittleEndian(bytes, static_cast<std::uint32_t>(state.extentHimetric.cx), 4);
+    PutLittleEndian(bytes, static_cast<std::uint32_t>(state.extentHimetric.cy), 4);
+    PutLittleEndian(bytes, kStockEnabled, 4);
+    PutLittleEndian(bytes, state.enabled ? 1 : 0, 1);
     return bytes;
 }
 
-std::optional<PersistedState> Decode(const PersistedBytes& bytes)
+std::optional<PersistedState> Decode(std::span<const std::uint8_t> bytes)
 {
-    for (size_t i = 0; i < 4; ++i)
-        if (bytes[i] != kMagic[i]) return std::nullopt;
-    if (bytes[4] != kPersistedFormatVersion) return std::nullopt;
+    if (bytes.size() < kFixedBytes) return std::nullopt;
     PersistedState state;
-    state.extentHimetric.cx = static_cast<LONG>(GetLittleEndian(bytes, 5, 4));
-    state.extentHimetric.cy = static_cast<LONG>(GetLittleEndian(bytes, 9, 4));
-    state.intraOralResolution = static_cast<short>(GetLittleEndian(bytes, 13, 2));
-    state.extraOralResolution = static_cast<short>(GetLittleEndian(bytes, 15, 2));
+    state.version = GetLittleEndian(bytes, 0);
+    state.extentHimetric.cx = static_cast<LONG>(GetLittleEndian(bytes, 4));
+    state.extentHimetric.cy = static_cast<LONG>(GetLittleEndian(bytes, 8));
+    const std::uint32_t mask = GetLittleEndian(bytes, 12);
+    if ((mask & kStockEnabled) == 0) return state;  // not stored: MFC takes true
+    if (bytes.size() < kFixedBytes + 1) return std::nullopt;
+    state.enabled = bytes[kFixedBytes] != 0;
     return state;
 }
 

@@ -141,7 +141,7 @@ void ScanControl::EnsureWindow()
 
 void ScanControl::ReplaceWindow(HWND parent, const RECT& position)
 {
-    window_.Create(parent, position, properties_.Short(property::ControlState));
+    window_.Create(parent, position, properties_.Short(property::ControlState), properties_.Bool(property::Enabled));
     if (poweringOn_) window_.StartTimer(config_.stepMs);
 }
 

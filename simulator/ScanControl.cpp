@@ -53,8 +53,10 @@ ScanControl::~ScanControl()
     UnlockModule();
 }
 
+// As MFC's COleControl starts: Enabled true, until a stored state says otherwise.
 void ScanControl::ApplyInitialSettings()
 {
+    properties_.SetBool(property::Enabled, true);
     for (const auto& [name, value] : config_.initialOptions) {
         const PropertyInfo* info = FindProperty(name);
         if (!info) continue;
@@ -63,10 +65,23 @@ void ScanControl::ApplyInitialSettings()
         text.get()->bstrVal = SysAllocStringLen(value.data(), static_cast<UINT>(value.size()));
         properties_.Put(info->id, *text.get());  // an option that does not coerce is left out
     }
-    if (config_.initialEnabled) {
-        properties_.SetBool(property::Enabled, true);
-        properties_.SetShort(property::ControlState, 6);
-    }
+    ApplyInitialPower();
+}
+
+// A scanner already powered on, whatever state the control was given.
+void ScanControl::ApplyInitialPower()
+{
+    if (!config_.initialEnabled) return;
+    SetEnabledQuietly(true);
+    properties_.SetShort(property::ControlState, 6);
+}
+
+// Enabled as MFC's stock property sets it: the control's window follows it,
+// so a disabled control takes no click and no focus.
+void ScanControl::SetEnabledQuietly(bool enabled)
+{
+    properties_.SetBool(property::Enabled, enabled);
+    if (window_.Handle()) EnableWindow(window_.Handle(), enabled ? TRUE : FALSE);
 }
 
 STDMETHODIMP ScanControl::QueryInterface(REFIID iid, void** object)
@@ -164,12 +179,14 @@ HRESULT ScanControl::PutProperty(const PropertyInfo& info, const VARIANT& value,
     if (FAILED(hr)) return hr;
     log_.Write("put " + Narrow(info.name) + " = " + properties_.ForLog(info.id));
 
-    if (info.id == property::ScanParmIntraOralResolution || info.id == property::ScanParmExtraOralResolution)
-        dirty_ = true;
-    if (info.id == property::Enabled) {
+    // A put of the value Enabled already has changes nothing, as for MFC's
+    // stock property.
+    if (info.id == property::Enabled && properties_.Bool(property::Enabled) != wasEnabled) {
         const bool enabled = properties_.Bool(property::Enabled);
-        if (enabled && !wasEnabled) PowerOn();
-        if (!enabled && wasEnabled) PowerOff();
+        SetEnabledQuietly(enabled);
+        dirty_ = true;
+        if (enabled) PowerOn();
+        else PowerOff();
     }
     return S_OK;
 }

@@ -83,6 +83,8 @@ private:
     ScanControl();
     ~ScanControl() override;
     void ApplyInitialSettings();
+    void ApplyInitialPower();
+    void SetEnabledQuietly(bool enabled);
 
     // Properties, as the dispatch interface sees them.
     HRESULT GetProperty(const PropertyInfo& info, VARIANT* result, EXCEPINFO* exception);

@@ -1,6 +1,8 @@
 // Persistence and in-place activation: what a container needs to host the
 // control in one of its windows.
+#include <cstdio>
 #include <new>
+#include <span>
 
 #include "ScanControl.h"
 #include "scanner/ControlContract.h"
@@ -11,6 +13,7 @@ namespace property = scanner::contract::property;
 
 namespace {
 
+// MFC's defaults for a control, as a control made with its wizard reports them.
 constexpr DWORD kMiscStatus = OLEMISC_SETCLIENTSITEFIRST | OLEMISC_ACTIVATEWHENVISIBLE | OLEMISC_INSIDEOUT |
                               OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE;
 
@@ -56,30 +59,33 @@ STDMETHODIMP ScanControl::IsDirty()
 STDMETHODIMP ScanControl::Load(LPSTREAM stream)
 {
     if (!stream) return E_POINTER;
-    PersistedBytes bytes{};
-    const auto size = static_cast<ULONG>(bytes.size());
-    const auto read = ReadFully(*stream, bytes.data(), size) == size ? Decode(bytes) : std::nullopt;
+    std::uint8_t bytes[kStateBytes] = {};
+    const ULONG read = ReadFully(*stream, bytes, static_cast<ULONG>(kStateBytes));
     // Refusing on request stands in for a control of another version, whose
     // format the container's stored bytes are not.
-    const auto state = config_.refuseState ? std::nullopt : read;
+    const auto state = config_.refuseState ? std::nullopt : Decode(std::span<const std::uint8_t>(bytes, read));
     if (!state) {
         log_.Write("load failed");
         return E_FAIL;
     }
     extentHimetric_ = state->extentHimetric;
-    properties_.SetShort(property::ScanParmIntraOralResolution, state->intraOralResolution);
-    properties_.SetShort(property::ScanParmExtraOralResolution, state->extraOralResolution);
+    SetEnabledQuietly(state->enabled);
+    ApplyInitialPower();
     dirty_ = false;
-    log_.Write("load ok");
+    char described[96];
+    std::snprintf(described, sizeof described, "load ok: version %u.%u, extent %ld x %ld, enabled %s",
+                  static_cast<unsigned>(HIWORD(state->version)), static_cast<unsigned>(LOWORD(state->version)),
+                  static_cast<long>(extentHimetric_.cx), static_cast<long>(extentHimetric_.cy),
+                  properties_.Bool(property::Enabled) ? "true" : "false");
+    log_.Write(described);
     return S_OK;
 }
 
 STDMETHODIMP ScanControl::Save(LPSTREAM stream, BOOL clearDirty)
 {
     if (!stream) return E_POINTER;
-    const PersistedState state{extentHimetric_, properties_.Short(property::ScanParmIntraOralResolution),
-                               properties_.Short(property::ScanParmExtraOralResolution)};
-    const PersistedBytes bytes = Encode(state);
+    const std::vector<std::uint8_t> bytes =
+        Encode({kStateVersion, extentHimetric_, properties_.Bool(property::Enabled)});
     ULONG written = 0;
     const HRESULT hr = stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written);
     if (FAILED(hr)) return hr;
@@ -91,7 +97,7 @@ STDMETHODIMP ScanControl::Save(LPSTREAM stream, BOOL clearDirty)
 STDMETHODIMP ScanControl::GetSizeMax(ULARGE_INTEGER* size)
 {
     if (!size) return E_POINTER;
-    size->QuadPart = scanner::contract::kControlDataSize;
+    size->QuadPart = kStateBytes;
     return S_OK;
 }
 
@@ -99,8 +105,8 @@ STDMETHODIMP ScanControl::InitNew()
 {
     const PersistedState defaults = DefaultPersistedState();
     extentHimetric_ = defaults.extentHimetric;
-    properties_.SetShort(property::ScanParmIntraOralResolution, defaults.intraOralResolution);
-    properties_.SetShort(property::ScanParmExtraOralResolution, defaults.extraOralResolution);
+    SetEnabledQuietly(defaults.enabled);
+    ApplyInitialPower();
     dirty_ = false;
     log_.Write("initnew");
     return S_OK;

@@ -43,6 +43,16 @@ inline constexpr DISPID OnFailureToFindScanner = 7; // ()
 inline constexpr DISPID OnNewTempFile = 8;          // (BSTR szName)
 inline constexpr DISPID OnHelpRequested = 9;        // ()
 inline constexpr DISPID OnMMResult = 10;            // (long lResult)
+
+// The events' names, for the support trail.
+constexpr const char* Name(DISPID id)
+{
+    constexpr const char* kNames[] = {"OnControlStateChange", "OnStartNewImageSet", "OnEndNewImageSet",
+                                      "OnEndingScan",         "OnStartingScan",     "OnNewImage",
+                                      "OnFailureToFindScanner", "OnNewTempFile",    "OnHelpRequested",
+                                      "OnMMResult"};
+    return id >= OnControlStateChange && id <= OnMMResult ? kNames[id - OnControlStateChange] : "unknown";
+}
 }  // namespace event
 
 // The control's persisted state, as the window hands it back at creation.

@@ -3,6 +3,8 @@
 #include <objbase.h>
 #include <ocidl.h>
 
+#include <span>
+
 #include "scanner/ControlRegistration.h"
 #include "trail/Trail.h"
 #include "win/Error.h"
@@ -23,13 +25,18 @@ win::ComPtr<IStream> StreamHolding(std::span<const std::byte> bytes)
 
 }  // namespace
 
-ControlHost::ControlHost(const CLSID& control, HWND parent, const RECT& bounds,
-                         std::span<const std::byte> persistedState, const IID& eventInterface,
-                         IDispatch* eventSink)
+ControlHost::ControlHost(const CLSID& control, HWND parent, const RECT& bounds, const StoredState& state,
+                         const IID& eventInterface, IDispatch* eventSink)
 {
     try {
-        Create(control, parent, bounds, persistedState);
+        Create(control, parent, bounds, state);
         ConnectEvents(eventInterface, eventSink);
+    } catch (const HostError&) {
+        Teardown();
+        throw;
+    } catch (const win::Error& error) {
+        Teardown();
+        throw HostError(step_, error.what(), error.Code());
     } catch (...) {
         Teardown();
         throw;
@@ -38,9 +45,9 @@ ControlHost::ControlHost(const CLSID& control, HWND parent, const RECT& bounds,
 
 ControlHost::~ControlHost() { Teardown(); }
 
-void ControlHost::Create(const CLSID& control, HWND parent, const RECT& bounds,
-                         std::span<const std::byte> persistedState)
+void ControlHost::Create(const CLSID& control, HWND parent, const RECT& bounds, const StoredState& state)
 {
+    step_ = HostStep::Create;
     const HRESULT created =
         CoCreateInstance(control, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, object_.put_void());
     const ControlRegistration registration = FindControlRegistration(control);
@@ -48,7 +55,7 @@ void ControlHost::Create(const CLSID& control, HWND parent, const RECT& bounds,
     if (FAILED(created)) {
         trail::Write("control " + described + ": not created, " + trail::Hex(static_cast<DWORD>(created)) + " " +
                      win::SystemMessage(static_cast<DWORD>(created)));
-        throw win::Error(ControlCreationFailure(created, registration));
+        throw HostError(HostStep::Create, ControlCreationFailure(created, registration), created);
     }
     trail::Write("control " + described + ": created");
     site_ = win::ComPtr<OleSite>::Attach(new OleSite(parent, bounds));
@@ -57,8 +64,10 @@ void ControlHost::Create(const CLSID& control, HWND parent, const RECT& bounds,
     if (SUCCEEDED(object_->GetMiscStatus(DVASPECT_CONTENT, &miscStatus)) &&
         (miscStatus & OLEMISC_SETCLIENTSITEFIRST))
         SetClientSite();
-    LoadState(persistedState);
+    step_ = HostStep::LoadState;
+    LoadState(state);
     if (!clientSiteSet_) SetClientSite();
+    step_ = HostStep::Activate;
     ActivateInPlace(parent, bounds);
 }
 
@@ -68,17 +77,22 @@ void ControlHost::SetClientSite()
     clientSiteSet_ = true;
 }
 
-void ControlHost::LoadState(std::span<const std::byte> persistedState)
+void ControlHost::LoadState(const StoredState& state)
 {
     // A control that will not take the state the bridge carries for it is not
     // the control the bridge was made for; coming up from its defaults would
     // hide that from the operator and the integrator.
     const auto persist = object_.try_as<IPersistStreamInit>();
-    const HRESULT loaded = persist ? persist->Load(StreamHolding(persistedState).get()) : E_NOINTERFACE;
+    const HRESULT loaded = persist ? persist->Load(StreamHolding(state.Bytes()).get()) : E_NOINTERFACE;
     if (FAILED(loaded)) {
-        throw win::Error("The scanner control refused its stored state: " +
-                         win::SystemMessage(static_cast<DWORD>(loaded)));
+        const std::string reason = win::SystemMessage(static_cast<DWORD>(loaded));
+        trail::Write("control state (" + state.Description() + "): refused, " +
+                     trail::Hex(static_cast<DWORD>(loaded)) + " " + reason);
+        throw HostError(HostStep::LoadState,
+                        "The scanner control refused its stored state: " + reason + "\n\n" + state.RefusalAdvice(),
+                        loaded);
     }
+    trail::Write("control state (" + state.Description() + "): accepted");
 }
 
 void ControlHost::ActivateInPlace(HWND parent, const RECT& bounds)
@@ -95,6 +109,7 @@ void ControlHost::ActivateInPlace(HWND parent, const RECT& bounds)
 
 void ControlHost::ConnectEvents(const IID& eventInterface, IDispatch* eventSink)
 {
+    step_ = HostStep::ConnectEvents;
     const auto container = object_.as<IConnectionPointContainer>();
     win::ThrowIfFailed(container->FindConnectionPoint(eventInterface, eventPoint_.put()));
     win::ThrowIfFailed(eventPoint_->Advise(eventSink, &eventCookie_));

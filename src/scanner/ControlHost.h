@@ -6,23 +6,35 @@
 #include <ocidl.h>
 #include <oleidl.h>
 
-#include <cstddef>
-#include <span>
-
 #include "scanner/OleSite.h"
+#include "scanner/StoredState.h"
 #include "win/ComPtr.h"
+#include "win/Error.h"
 
 namespace scanner {
 
+// The steps of bringing a control up, in their order.
+enum class HostStep { Create, LoadState, Activate, ConnectEvents };
+
+// A failure to bring the control up: the text for the operator, the
+// system's code, and the step that failed.
+class HostError : public win::Error {
+public:
+    HostError(HostStep step, const std::string& text, HRESULT code) : win::Error(text, code), step_(step) {}
+    HostStep Step() const noexcept { return step_; }
+
+private:
+    HostStep step_;
+};
+
 class ControlHost {
 public:
-    // Creates the control, hands it its persisted state (a refusal is a
-    // failure to create it), activates it in place at
-    // bounds and connects eventSink to its event interface. Throws win::Error;
-    // whatever was set up by then is taken down again first.
-    ControlHost(const CLSID& control, HWND parent, const RECT& bounds,
-                std::span<const std::byte> persistedState, const IID& eventInterface,
-                IDispatch* eventSink);
+    // Creates the control, hands it its stored state (a refusal is a failure
+    // to create it), activates it in place at bounds and connects eventSink
+    // to its event interface. Throws HostError; whatever was set up by then
+    // is taken down again first.
+    ControlHost(const CLSID& control, HWND parent, const RECT& bounds, const StoredState& state,
+                const IID& eventInterface, IDispatch* eventSink);
     ~ControlHost();
     ControlHost(const ControlHost&) = delete;
     ControlHost& operator=(const ControlHost&) = delete;
@@ -33,10 +45,9 @@ public:
     void SetBounds(const RECT& bounds);
 
 private:
-    void Create(const CLSID& control, HWND parent, const RECT& bounds,
-                std::span<const std::byte> persistedState);
+    void Create(const CLSID& control, HWND parent, const RECT& bounds, const StoredState& state);
     void SetClientSite();
-    void LoadState(std::span<const std::byte> persistedState);
+    void LoadState(const StoredState& state);
     void ActivateInPlace(HWND parent, const RECT& bounds);
     void ConnectEvents(const IID& eventInterface, IDispatch* eventSink);
     void Teardown() noexcept;
@@ -49,6 +60,7 @@ private:
     DWORD eventCookie_ = 0;
     bool clientSiteSet_ = false;
     bool activated_ = false;
+    HostStep step_ = HostStep::Create;
 };
 
 }  // namespace scanner

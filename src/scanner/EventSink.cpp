@@ -6,6 +6,7 @@
 
 #include "win/ErrorReport.h"
 #include "scanner/ControlContract.h"
+#include "trail/Trail.h"
 #include "win/ComPtr.h"
 #include "win/Error.h"
 #include "win/UniqueResource.h"
@@ -130,7 +131,11 @@ void EventSink::Deliver(DISPID id, const DISPPARAMS& parameters)
         break;
     }
     default:
-        // The other six events are not bound to anything.
+        // The other six events are bound to nothing, but support wants to see
+        // them: OnFailureToFindScanner is the control's word for a scanner
+        // switched off or unplugged. The name only: OnNewTempFile carries a
+        // file name.
+        trail::Write(std::string("control event not handled: ") + event::Name(id));
         break;
     }
 }

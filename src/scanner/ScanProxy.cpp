@@ -14,9 +14,9 @@ namespace property = contract::property;
 
 class TDenOptixScanProxy::Impl {
 public:
-    Impl(HWND parent, const RECT& bounds, std::span<const std::byte> controlData, ScanEvents events)
+    Impl(HWND parent, const RECT& bounds, const StoredState& state, ScanEvents events)
         : sink_(win::ComPtr<EventSink>::Attach(new EventSink(std::move(events)))),
-          host_(contract::kControlClsid, parent, bounds, controlData, contract::kEventsIid, sink_.get())
+          host_(contract::kControlClsid, parent, bounds, state, contract::kEventsIid, sink_.get())
     {
     }
 
@@ -29,9 +29,9 @@ private:
     ControlHost host_;
 };
 
-TDenOptixScanProxy::TDenOptixScanProxy(HWND parent, const RECT& bounds,
-                                       std::span<const std::byte> controlData, ScanEvents events)
-    : impl_(std::make_unique<Impl>(parent, bounds, controlData, std::move(events)))
+TDenOptixScanProxy::TDenOptixScanProxy(HWND parent, const RECT& bounds, const StoredState& state,
+                                       ScanEvents events)
+    : impl_(std::make_unique<Impl>(parent, bounds, state, std::move(events)))
 {
 }
 
@@ -40,6 +40,8 @@ TDenOptixScanProxy::~TDenOptixScanProxy() = default;
 void TDenOptixScanProxy::SetBounds(const RECT& bounds) { impl_->Host().SetBounds(bounds); }
 
 HWND TDenOptixScanProxy::Window() const { return impl_->Host().Window(); }
+
+IDispatch* TDenOptixScanProxy::Control() const { return impl_->Control(); }
 
 bool TDenOptixScanProxy::EnableCustomScan()
 {

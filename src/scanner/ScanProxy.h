@@ -4,23 +4,21 @@
 // events it handles routed to callbacks.
 #include <windows.h>
 
-#include <cstddef>
 #include <memory>
-#include <span>
 #include <string_view>
 
 #include "scanner/ScanEvents.h"
+#include "scanner/StoredState.h"
 
 namespace scanner {
 
 class TDenOptixScanProxy {
 public:
-    // Creates the control by CLSID, hands it its persisted state, activates
-    // it in place as a child of parent at bounds (client coordinates) and
-    // connects the events. Throws win::Error with the system's text when the
+    // Creates the control by CLSID, hands it its stored state, activates it
+    // in place as a child of parent at bounds (client coordinates) and
+    // connects the events. Throws HostError with the system's text when the
     // control is missing or refuses.
-    TDenOptixScanProxy(HWND parent, const RECT& bounds, std::span<const std::byte> controlData,
-                       ScanEvents events);
+    TDenOptixScanProxy(HWND parent, const RECT& bounds, const StoredState& state, ScanEvents events);
     // Disconnects the events, deactivates, closes and releases the control.
     ~TDenOptixScanProxy();
     TDenOptixScanProxy(const TDenOptixScanProxy&) = delete;
@@ -29,6 +27,8 @@ public:
     void SetBounds(const RECT& bounds);
     // The control's own window (null if it has none).
     HWND Window() const;
+    // The control itself, for a look at what it is (the workstation check).
+    IDispatch* Control() const;
 
     // Each get or put is a synchronous dispatch call; a failure throws
     // win::Error with the control's description, or the system's text.

@@ -114,12 +114,11 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception)
 {
     // A fault while reporting one: nothing more can be done safely.
     if (g_crashing.exchange(true)) TerminateProcess(GetCurrentProcess(), kCrashExitCode);
-    BeginWriting();
     const DWORD code = exception->ExceptionRecord->ExceptionCode;
     const std::string module = ModuleAt(exception->ExceptionRecord->ExceptionAddress);
     const std::string dump = WriteReport(exception);
     const long notHandedOver = g_imagesNotHandedOver.load();
-    Write("crash: exception " + Hex(code) + " in " + module + "; images not handed over " +
+    WriteAtCrash("crash: exception " + Hex(code) + " in " + module + "; images not handed over " +
           std::to_string(notHandedOver) + "; report " + (dump.empty() ? "not written" : dump));
 
     const std::string moduleName = module.substr(0, module.find('+'));

@@ -5,13 +5,14 @@
 #include <utility>
 #include <vector>
 
+#include "trail/Policy.h"
+
 namespace trail {
 
 namespace {
 
 constexpr char kLogName[] = "\\Denoptix.log";
 constexpr char kPreviousLogName[] = "\\Denoptix.1.log";
-constexpr char kPolicyKey[] = "Software\\Policies\\Velt\\Denoptix";
 // Two bridges started at once take turns; a line that cannot get its turn
 // in this time is dropped rather than keep the operator waiting.
 constexpr DWORD kTurnWaitMs = 500;
@@ -51,21 +52,6 @@ TrailState& State()
     return state;
 }
 
-// Group Policy tools write the 64-bit view; a 32-bit bridge reads it there.
-bool TurnedOffByPolicy()
-{
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPolicyKey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) != ERROR_SUCCESS)
-        return false;
-    DWORD value = 1;
-    DWORD type = 0;
-    DWORD size = sizeof value;
-    const bool read = RegQueryValueExA(key, "Trail", nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) ==
-                      ERROR_SUCCESS && type == REG_DWORD;
-    RegCloseKey(key);
-    return read && value == 0;
-}
-
 }  // namespace
 
 std::string SupportFolder()
@@ -86,7 +72,7 @@ namespace {
 void Decide(TrailState& state)
 {
     state.decided = true;
-    if (TurnedOffByPolicy()) return;
+    if (TrailTurnedOffByPolicy()) return;
     state.folder = SupportFolder();
     state.turn = OwnedHandle(CreateMutexA(nullptr, FALSE, "Local\\DenoptixTrail"));
     state.enabled = !state.folder.empty() && state.turn;
@@ -184,6 +170,28 @@ void BeginWriting() noexcept
         if (!lines.empty()) WriteToFile(state, lines);
     } catch (...) {
         // Out of memory: the waiting lines are lost, the bridge goes on.
+    }
+}
+
+void WriteAtCrash(std::string_view event) noexcept
+{
+    try {
+        TrailState& state = State();
+        // Never waits: the fault may have struck this very thread while it
+        // held the lock, midway through a line.
+        const std::unique_lock<std::mutex> guard(state.mutex, std::try_to_lock);
+        if (!guard.owns_lock()) {
+            const std::string folder = TrailTurnedOffByPolicy() ? std::string() : SupportFolder();
+            if (!folder.empty()) AppendLine(folder, Line(event));
+            return;
+        }
+        state.writing = true;
+        std::string lines;
+        for (const std::string& line : state.waiting) lines += line;
+        state.waiting.clear();
+        WriteToFile(state, lines + Line(event));
+    } catch (...) {
+        // Out of memory while crashing: the report box still comes.
     }
 }
 

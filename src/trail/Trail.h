@@ -31,6 +31,10 @@ void Write(std::string_view event) noexcept;
 // window is up, and before a failed start or a crash is reported.
 void BeginWriting() noexcept;
 
+// The crash report's line, lines still waiting first when they can be had at
+// once. It never waits for this process's own writers.
+void WriteAtCrash(std::string_view event) noexcept;
+
 // %LOCALAPPDATA%\Velt\Denoptix, made if missing; empty when it cannot be.
 std::string SupportFolder();
 

@@ -1,10 +1,11 @@
 #pragma once
 // The main window as designed, in pixels at 96 dpi: read side by side with
 // the screen. The window builds itself from this description, scaled to the
-// monitor's DPI.
+// DPI Windows reports for it. The bridge declares no DPI awareness, so that
+// Windows scales the window and the scanner control (which knows nothing of
+// scaling) as one picture; it then always reports 96.
 #include <windows.h>
 
-#include <array>
 #include <cstddef>
 #include <initializer_list>
 #include <span>
@@ -53,6 +54,8 @@ inline constexpr const char* kExtraResItems[] = {"150", "300"};
 // In creation order, which is also the Tab order: EndoScan belongs to the
 // window although it lies over the panel, so it comes after the panel's
 // four controls.
+// The scanner control's stored state, ControlData, is the control's own
+// business: see scanner/ControlData.h.
 inline constexpr ControlSpec kControls[] = {
     {"DenOptixScanProxy1", Kind::ScannerControl, kDenOptixScanProxy1, kNoId, 0, 0, 41, 134, nullptr,
      "Avvia la scansione", {}},
@@ -76,14 +79,5 @@ constexpr std::size_t RowOf(ControlId id)
     while (kControls[row].id != id) ++row;  // past the end is no constant: an error
     return row;
 }
-
-// The scanner control's persisted state, in its own format (see the
-// stand-in control's documentation): "DNXS", version 1, extent 1085 x 3545
-// HIMETRIC, resolutions 300 and 150.
-inline constexpr std::array<std::byte, 17> kControlData = {
-    std::byte{'D'}, std::byte{'N'}, std::byte{'X'}, std::byte{'S'}, std::byte{1},
-    std::byte{0x3D}, std::byte{0x04}, std::byte{0}, std::byte{0},
-    std::byte{0xD9}, std::byte{0x0D}, std::byte{0}, std::byte{0},
-    std::byte{0x2C}, std::byte{0x01}, std::byte{0x96}, std::byte{0x00}};
 
 }  // namespace ui::layout

@@ -29,13 +29,14 @@ std::string SystemMessage(DWORD code)
 
 void ThrowLastError()
 {
-    throw Error(SystemMessage(GetLastError()));
+    const DWORD code = GetLastError();
+    throw Error(SystemMessage(code), HRESULT_FROM_WIN32(code));
 }
 
 void ThrowLastError(const std::string& context)
 {
     const DWORD code = GetLastError();
-    throw Error(context + ": " + SystemMessage(code));
+    throw Error(context + ": " + SystemMessage(code), HRESULT_FROM_WIN32(code));
 }
 
 }  // namespace win

@@ -8,10 +8,16 @@
 
 namespace win {
 
-// Carries the text the operator will see in the error report.
+// Carries the text the operator will see in the error report, and the
+// system's code behind it when there is one (S_OK when there is none).
 class Error : public std::runtime_error {
 public:
-    using std::runtime_error::runtime_error;
+    explicit Error(const std::string& text, HRESULT code = S_OK) : std::runtime_error(text), code_(code) {}
+    explicit Error(const char* text, HRESULT code = S_OK) : std::runtime_error(text), code_(code) {}
+    HRESULT Code() const noexcept { return code_; }
+
+private:
+    HRESULT code_;
 };
 
 // The system's own text for an error code or HRESULT, without the trailing
@@ -23,7 +29,7 @@ std::string SystemMessage(DWORD code);
 
 inline void ThrowIfFailed(HRESULT hr)
 {
-    if (FAILED(hr)) throw Error(SystemMessage(static_cast<DWORD>(hr)));
+    if (FAILED(hr)) throw Error(SystemMessage(static_cast<DWORD>(hr)), hr);
 }
 
 // For BOOL results and handles: a zero value means failure, with the reason

@@ -8,7 +8,10 @@
 
 #include <dbghelp.h>
 
+#include <algorithm>
+
 #include "scanner/ControlContract.h"
+#include "scanner/ControlData.h"
 #include "trail/CrashReport.h"
 #include "trail/Trail.h"
 #include "win/Error.h"
@@ -275,6 +278,79 @@ TEST_F(BadInput, ControlRefusingItsStoredStateEndsTheStartWithOneReport)
     EXPECT_EQ(text.rfind("The scanner control refused its stored state: ", 0), 0u) << text;
 }
 
+// IT's way out for another version of the control: the machine policy value
+// ControlData replaces the built-in state. A value the control refuses is
+// named in the one report; one it takes is used and powers on; a value of
+// the wrong kind is ignored for the built-in state. The trail says which.
+TEST_F(BadInput, AMachinePolicyStateReplacesTheBuiltInOneAndTheTrailSaysWhich)
+{
+    const testing_support::ScopedMachinePolicy policy;
+    const std::string builtIn(reinterpret_cast<const char*>(scanner::kControlData.data()), scanner::kControlData.size());
+    const char* const kIgnored = "control state: policy value ControlData ignored, ";
+    const char* const kBuiltInAccepted = "control state (built in, 17 bytes): accepted";
+    struct Row {
+        const char* input;
+        DWORD type;
+        std::string bytes;
+        std::string ignored;  // the trail's reason, after kIgnored; empty when used
+        std::string handedOver;  // the trail's line for the state handed over
+    };
+    const Row rows[] = {
+        {"a state one byte short", REG_BINARY, builtIn.substr(0, 16), "",
+         "control state (from the policy value ControlData, 16 bytes): refused, 0x80004005 "},
+        {"a later version's longer state", REG_BINARY, builtIn + "xyz", "",
+         "control state (from the policy value ControlData, 20 bytes): accepted"},
+        {"a number", REG_DWORD, Dword(1), "it is of type 4, not REG_BINARY", kBuiltInAccepted},
+        {"an empty value", REG_BINARY, "", "it is empty", kBuiltInAccepted},
+        {"more than 4 KiB", REG_BINARY, std::string(4097, 'x'), "its 4097 bytes are more than 4096 bytes",
+         kBuiltInAccepted},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.input);
+        policy.Set("ControlData", row.type, row.bytes.data(), static_cast<DWORD>(row.bytes.size()));
+        DeleteFileA(simLog_.c_str());
+        testing_support::ReceiverLog receivers(Path("receivers.log"));
+        auto bridge = StartWithoutWaiting(testing_support::BridgeCommandLine(temp_.Path()));
+        const bool refused = row.handedOver.find("refused") != std::string::npos;
+        if (refused) {
+            const std::string text = OneStartUpFailure(*bridge, receivers);
+            EXPECT_EQ(text.rfind("The scanner control refused its stored state: ", 0), 0u) << text;
+            EXPECT_NE(text.find("policy value ControlData under HKEY_LOCAL_MACHINE\\Software\\Policies\\Velt\\Denoptix "
+                                "(16 bytes): correct or remove that value."),
+                      std::string::npos)
+                << text;
+        } else {
+            ASSERT_NE(bridge->WaitForForm(), nullptr);
+            if (row.ignored.empty()) {
+                EXPECT_TRUE(PowerOn(*bridge)) << "the state it took leaves Enabled false";
+            }
+            EXPECT_EQ(bridge->CloseAndWait(), std::optional<DWORD>(0));
+        }
+        const auto events = testing_support::TrailEventsOf(bridge->Id());
+        const auto has = [&](const std::string& prefix) {
+            return std::any_of(events.begin(), events.end(),
+                               [&](const std::string& event) { return event.rfind(prefix, 0) == 0; });
+        };
+        EXPECT_TRUE(has(row.handedOver)) << row.handedOver;
+        EXPECT_EQ(has(kIgnored), !row.ignored.empty());
+        if (!row.ignored.empty()) {
+            EXPECT_TRUE(has(kIgnored + row.ignored)) << row.ignored;
+        }
+    }
+}
+
+// The policy's other switch: "Trail" 0 keeps a whole run out of the trail.
+TEST_F(BadInput, ATrailTurnedOffByPolicyGetsNoLine)
+{
+    const testing_support::ScopedMachinePolicy policy;
+    const DWORD off = 0;
+    policy.Set("Trail", REG_DWORD, &off, sizeof off);
+    auto bridge = Start(testing_support::BridgeCommandLine(temp_.Path()));
+    ASSERT_TRUE(PowerOn(*bridge));
+    EXPECT_EQ(bridge->CloseAndWait(), std::optional<DWORD>(0));
+    EXPECT_TRUE(testing_support::TrailEventsOf(bridge->Id()).empty());
+}
+
 // The bridge of the other bitness, started where the stand-in control is
 // registered for this build's bitness only (as a practice installs the
 // scanner's own control): the one report names the mismatch and the build to
@@ -330,24 +406,45 @@ TEST_F(BadInput, ALockedTrailChangesNothing)
     EXPECT_EQ(after.QuadPart, before.QuadPart);
 }
 
-// The newest crash report of this test prefix, or an empty path.
-std::string NewestCrashReport()
+std::string CrashFolder()
 {
     const std::string trail = testing_support::SupportTrailPath();
-    const std::string folder = trail.substr(0, trail.rfind('\\')) + "\\Crashes";
-    WIN32_FIND_DATAA found{};
-    const HANDLE search = FindFirstFileA((folder + "\\Denoptix-*.dmp").c_str(), &found);
+    return trail.substr(0, trail.rfind('\\')) + "\\Crashes";
+}
+
+// The crash reports of this test prefix, newest first.
+std::vector<std::string> CrashReports()
+{
+    const std::string folder = CrashFolder();
+    std::vector<std::pair<FILETIME, std::string>> found;
+    WIN32_FIND_DATAA entry{};
+    const HANDLE search = FindFirstFileA((folder + "\\Denoptix-*.dmp").c_str(), &entry);
     if (search == INVALID_HANDLE_VALUE) return {};
-    std::string newest;
-    FILETIME newestTime{};
-    do {
-        if (newest.empty() || CompareFileTime(&found.ftLastWriteTime, &newestTime) > 0) {
-            newest = folder + "\\" + found.cFileName;
-            newestTime = found.ftLastWriteTime;
-        }
-    } while (FindNextFileA(search, &found));
+    do found.emplace_back(entry.ftLastWriteTime, folder + "\\" + entry.cFileName);
+    while (FindNextFileA(search, &entry));
     FindClose(search);
-    return newest;
+    std::sort(found.begin(), found.end(),
+              [](const auto& a, const auto& b) { return CompareFileTime(&a.first, &b.first) > 0; });
+    std::vector<std::string> paths;
+    for (const auto& [written, path] : found) paths.push_back(path);
+    return paths;
+}
+
+// Six reports of earlier crashes, each a day older than the one before.
+std::vector<std::string> LeaveOldCrashReports()
+{
+    CreateDirectoryA(CrashFolder().c_str(), nullptr);
+    std::vector<std::string> paths;
+    SYSTEMTIME day{2026, 1, 0, 1, 12, 0, 0, 0};
+    for (int i = 0; i < 6; ++i, ++day.wDay) {
+        const std::string path = CrashFolder() + "\\Denoptix-0.9.0-2026010" + std::to_string(i + 1) + "T120000Z.dmp";
+        const win::UniqueHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        FILETIME written{};
+        SystemTimeToFileTime(&day, &written);
+        SetFileTime(file.get(), nullptr, nullptr, &written);
+        paths.push_back(path);
+    }
+    return paths;
 }
 
 template <typename T>
@@ -370,6 +467,9 @@ TEST_F(BadInput, AControlThatCrashesLeavesAReportAndOneBox)
     ASSERT_TRUE(bridge->Command("fire OnStartingScan"));
     ASSERT_TRUE(bridge->Command("fire OnNewImage 0 C:\\Pazienti\\x.bmp"));
 
+    for (const std::string& path : CrashReports()) DeleteFileA(path.c_str());
+    const std::vector<std::string> oldReports = LeaveOldCrashReports();
+
     ASSERT_TRUE(bridge->Command("crash"));
     HWND box = bridge->WaitForBox(30s);
     ASSERT_NE(box, nullptr);
@@ -377,8 +477,11 @@ TEST_F(BadInput, AControlThatCrashesLeavesAReportAndOneBox)
     const std::string text = BridgeRun::BoxText(box);
     EXPECT_EQ(text.rfind("Denoptix stopped because of a fault in DenoptixScanSim.dll (exception 0x", 0), 0u) << text;
     EXPECT_NE(text.find("The host program was not told of the set in progress (1 image)."), std::string::npos) << text;
-    const std::string dump = NewestCrashReport();
-    ASSERT_FALSE(dump.empty());
+    const std::vector<std::string> reports = CrashReports();
+    ASSERT_FALSE(reports.empty());
+    const std::string dump = reports.front();
+    // The newest five are kept: this one and the four latest before it.
+    EXPECT_EQ(reports, (std::vector<std::string>{dump, oldReports[5], oldReports[4], oldReports[3], oldReports[2]}));
     EXPECT_NE(text.find("A report for support is in " + dump + "."), std::string::npos) << text;
     BridgeRun::Dismiss(box);
     EXPECT_EQ(bridge->WaitForExit(), std::optional<DWORD>(trail::kCrashExitCode));

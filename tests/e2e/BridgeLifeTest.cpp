@@ -42,6 +42,13 @@ void ExpectFirstRunWindow(const BridgeRun& bridge)
     ASSERT_TRUE(GetWindowRect(bridge.ScannerWindow(), &scanner));
     EXPECT_EQ(scanner.left, clientOrigin.x);
     EXPECT_TRUE(IsWindowVisible(bridge.ScannerWindow()));
+    // Off until power-on, as the real control's stock Enabled: no click and
+    // no focus for it yet.
+    EXPECT_FALSE(IsWindowEnabled(bridge.ScannerWindow()));
+    GUITHREADINFO focus{};
+    focus.cbSize = sizeof focus;
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(bridge.Form(), nullptr), &focus));
+    EXPECT_NE(focus.hwndFocus, bridge.ScannerWindow());
 }
 
 TEST_F(BridgeLife, ScansIntoTheFolderHandsEachSetOverClosesAndComesBackAsLeft)
@@ -59,6 +66,7 @@ TEST_F(BridgeLife, ScansIntoTheFolderHandsEachSetOverClosesAndComesBackAsLeft)
     ExpectFirstRunWindow(*bridge);
 
     ASSERT_TRUE(PowerOn(*bridge));
+    EXPECT_TRUE(IsWindowEnabled(bridge->ScannerWindow()));
     EXPECT_TRUE(FolderExistsOnDisk(destination));
     EXPECT_EQ(LocationsWritten(), std::vector<std::string>{destination});
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(bridge->Control(kAccendi)); }, 10s))
@@ -155,6 +163,9 @@ TEST_F(BridgeLife, TrailTellsWhereTheNamesWentAndNamesNoPatient)
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowEnabled(bridge->Control(kAccendi)); }, 20s));
     ASSERT_TRUE(bridge->Command("scan"));
     ASSERT_TRUE(WaitUntil([&] { return receivers.Messages().size() == 2; }));
+    // Events the bridge does not handle: by name only, never with their file.
+    ASSERT_TRUE(bridge->Command("fire OnNewTempFile " + tail + "\\Rossi_Mario.tmp"));
+    ASSERT_TRUE(bridge->Command("fire OnFailureToFindScanner"));
     EXPECT_EQ(bridge->CloseAndWait(), std::optional<DWORD>(0));
 
     std::string trail;
@@ -162,8 +173,11 @@ TEST_F(BridgeLife, TrailTellsWhereTheNamesWentAndNamesNoPatient)
     const std::vector<std::string> story = {
         "start: Denoptix ", "command-line tail of " + std::to_string(tail.size()) + " characters",
         "control {786AAF38-E504-11D1-966F-006008A3979D}, registered for ", ": created",
+        "control state (built in, 17 bytes): accepted",
         "box: Unable to create directory '<folder>'", "control state 6", "set of 3 names, ",
-        "host window answered in ", "photo server window answered in ", "close: photo server window answered in "};
+        "host window answered in ", "photo server window answered in ",
+        "control event not handled: OnEndingScan\n", "control event not handled: OnNewTempFile\n",
+        "control event not handled: OnFailureToFindScanner\n", "close: photo server window answered in "};
     for (const std::string& expected : story)
         EXPECT_NE(trail.find(expected), std::string::npos) << expected << " is missing from:\n" << trail;
     EXPECT_EQ(trail.find("Rossi"), std::string::npos) << trail;
@@ -274,6 +288,28 @@ TEST_F(BridgeLife, AReceiverThatClosesTheBridgeFromItsNotificationGetsOneClose)
     ExpectMessage(received[1], kPhoto, "WM_DELETE_RESOURCE", 3);
     ExpectMessage(received[2], kPhoto, "WM_ACQ_DENOPTIX", 0);
     EXPECT_EQ(received[2].clipboard, "C:\\img\\a.bmp\r\n");
+}
+
+// What Windows reads before the bridge's first line runs: no DPI awareness,
+// so the scanner's control is scaled with the window as one picture, GDI
+// scaling for sharp text, and the program's own processor (a manifest that
+// names another one stops the program from starting on Windows; Wine does
+// not check).
+TEST(BridgeProgram, ManifestLeavesScalingToWindowsAndNamesItsOwnProcessor)
+{
+    const HMODULE program = LoadLibraryExA(testing_support::BinPath("Denoptix.exe").c_str(), nullptr,
+                                           LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(program, nullptr);
+    const HRSRC found = FindResourceA(program, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));  // RT_MANIFEST
+    ASSERT_NE(found, nullptr);
+    const std::string manifest(static_cast<const char*>(LockResource(LoadResource(program, found))),
+                               SizeofResource(program, found));
+    FreeLibrary(program);
+    EXPECT_EQ(manifest.find("dpiAware"), std::string::npos) << manifest;
+    EXPECT_NE(manifest.find(">true</gdiScaling>"), std::string::npos) << manifest;
+    const std::string processor = sizeof(void*) == 8 ? "amd64" : "x86";
+    // The common controls' dependency names "*"; only the program's own identity names one.
+    EXPECT_NE(manifest.find("processorArchitecture=\"" + processor + "\""), std::string::npos) << manifest;
 }
 
 }  // namespace

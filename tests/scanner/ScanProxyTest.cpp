@@ -16,9 +16,9 @@
 #include "ComApartment.h"
 #include "TestSupport.h"
 #include "win/ErrorReport.h"
+#include "scanner/ControlData.h"
 #include "scanner/ControlHost.h"
 #include "scanner/ScanProxy.h"
-#include "ui/MainFormLayout.h"
 #include "win/Error.h"
 #include "win/UniqueResource.h"
 
@@ -26,7 +26,6 @@ namespace {
 
 using namespace scanner;
 
-using ui::layout::kControlData;
 using testing_support::WaitUntil;
 constexpr RECT kBounds = {0, 0, 41, 134};
 
@@ -90,10 +89,10 @@ protected:
         };
         return events;
     }
-    void Host(std::span<const std::byte> data = kControlData) { Host(Recording(), data); }
-    void Host(ScanEvents events, std::span<const std::byte> data = kControlData)
+    void Host(const StoredState& state = BuiltInState()) { Host(Recording(), state); }
+    void Host(ScanEvents events, const StoredState& state = BuiltInState())
     {
-        proxy = std::make_unique<TDenOptixScanProxy>(parent.get(), kBounds, data, std::move(events));
+        proxy = std::make_unique<TDenOptixScanProxy>(parent.get(), kBounds, state, std::move(events));
     }
     void Command(const char* text) { ASSERT_TRUE(testing_support::SendSimulatorCommand(proxy->Window(), text)) << text; }
     bool LogHas(const std::string& line) const
@@ -121,7 +120,8 @@ TEST_F(ScanProxyTest, ActiveInPlaceAsAVisibleChildAtItsBounds)
     EXPECT_EQ(PlaceInParent(control), (std::array<LONG, 4>{0, 0, 41, 134}));
     proxy->SetBounds({10, 20, 60, 220});
     EXPECT_EQ(PlaceInParent(control), (std::array<LONG, 4>{10, 20, 60, 220}));
-    EXPECT_TRUE(LogHas("load ok"));
+    EXPECT_TRUE(LogHas("load ok: version 1.0, extent 1085 x 3545, enabled false"));
+    EXPECT_FALSE(IsWindowEnabled(control)) << "off until power-on, as MFC's stock Enabled";
     EXPECT_FALSE(LogHas("initnew"));
 }
 
@@ -129,10 +129,18 @@ TEST_F(ScanProxyTest, ActiveInPlaceAsAVisibleChildAtItsBounds)
 // made for: creating it fails, and what was set up is taken down again.
 TEST_F(ScanProxyTest, RefusedStateFailsTheCreation)
 {
-    std::array<std::byte, 17> wrongMagic = kControlData;
-    wrongMagic[0] = std::byte{'X'};
-    EXPECT_EQ(ErrorText([&] { Host(wrongMagic); }),
-              "The scanner control refused its stored state: " + win::SystemMessage(static_cast<DWORD>(E_FAIL)));
+    // One byte short of the Enabled its mask names.
+    const StoredState shortState(std::span<const std::byte>(kControlData).first(16), StoredState::Source::BuiltIn);
+    try {
+        Host(shortState);
+        ADD_FAILURE() << "created";
+    } catch (const HostError& error) {
+        EXPECT_EQ(error.what(), "The scanner control refused its stored state: " +
+                                    win::SystemMessage(static_cast<DWORD>(E_FAIL)) + "\n\n" +
+                                    shortState.RefusalAdvice());
+        EXPECT_EQ(error.Step(), HostStep::LoadState);
+        EXPECT_EQ(error.Code(), E_FAIL);
+    }
     EXPECT_EQ(proxy, nullptr);
     EXPECT_TRUE(LogHas("load failed"));
     EXPECT_FALSE(LogHas("initnew"));
@@ -145,7 +153,7 @@ TEST_F(ScanProxyTest, RefusedStateFailsTheCreation)
 TEST_F(ScanProxyTest, UnregisteredControlGivesTheSystemsText)
 {
     constexpr CLSID kNobody = {0x5C0B0D1E, 0x0000, 0x4000, {0x80, 0, 0, 0, 0, 0, 0, 0x01}};
-    EXPECT_EQ(ErrorText([&] { ControlHost(kNobody, parent.get(), kBounds, kControlData, IID_IDispatch, nullptr); }),
+    EXPECT_EQ(ErrorText([&] { ControlHost(kNobody, parent.get(), kBounds, BuiltInState(), IID_IDispatch, nullptr); }),
               win::SystemMessage(static_cast<DWORD>(REGDB_E_CLASSNOTREG)));
 }
 

@@ -54,7 +54,7 @@ protected:
         DeleteBridgeSettings();
         CreateWindows();
         control_ = std::make_unique<scanner::TDenOptixScanProxy>(window_.get(), RECT{0, 0, 41, kHeight},
-                                                                  ui::layout::kControlData, scanner::ScanEvents{});
+                                                                  scanner::BuiltInState(), scanner::ScanEvents{});
         ASSERT_TRUE(SendCommand("log " + logPath_));
         ResetListsToDefaults();
         g_selectionChanges = 0;

@@ -4,19 +4,20 @@
 
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <array>
+#include <vector>
 
 #include "SimulatorTestSupport.h"
 #include "scanner/ControlContract.h"
-#include "ui/MainFormLayout.h"
+#include "scanner/ControlData.h"
 
 namespace {
 
 using namespace simtest;
 namespace property = scanner::contract::property;
 
-// The bytes the bridge carries for the control: "DNXS", 1, 1085, 3545, 300, 150.
-using ui::layout::kControlData;
+using scanner::kControlData;
 
 win::ComPtr<IStream> StreamOf(const std::byte* bytes, size_t size)
 {
@@ -38,17 +39,6 @@ bool KeyExists(const std::string& key)
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_READ, &handle) != ERROR_SUCCESS) return false;
     RegCloseKey(handle);
     return true;
-}
-
-// The extent and resolutions of the bridge's bytes, which are also the defaults.
-void ExpectBridgeState(const Control& control)
-{
-    SIZEL extent{};
-    ASSERT_EQ(control.as<IOleObject>()->GetExtent(DVASPECT_CONTENT, &extent), S_OK);
-    EXPECT_EQ(extent.cx, 1085);
-    EXPECT_EQ(extent.cy, 3545);
-    EXPECT_EQ(control.GetShort(property::ScanParmIntraOralResolution), 300);
-    EXPECT_EQ(control.GetShort(property::ScanParmExtraOralResolution), 150);
 }
 
 TEST(ScanSimRegistration, ServerIsTheDllNextToTheTestsAndUnregisterRemovesItAll)
@@ -78,52 +68,61 @@ TEST(ScanSimRegistration, ServerIsTheDllNextToTheTestsAndUnregisterRemovesItAll)
     EXPECT_EQ(RegistryText(clsidKey + "\\InprocServer32", nullptr), server);
 }
 
-TEST(ScanSimPersistence, LoadsTheBridgeBytesSavesThemBackAndRefusesBadOnes)
+// The stand-in reads its state as an MFC control does (version, extent,
+// stock mask, then Enabled only when the mask names it), and writes back
+// what the bridge carries.
+TEST(ScanSimPersistence, ReadsTheStateByMfcsRulesAndSavesTheBridgesBytesBack)
 {
+    using Bytes = std::vector<std::byte>;
+    const Bytes bridge(kControlData.begin(), kControlData.end());
+    Bytes withoutEnabled(bridge.begin(), bridge.end() - 1);
+    withoutEnabled[12] = std::byte{0};  // the mask names nothing
+    Bytes longer = bridge;
+    longer.insert(longer.end(), {std::byte{0xFF}, std::byte{0xFF}});
+    struct Case {
+        const char* name;
+        Bytes bytes;
+        HRESULT loaded;
+        const char* logged;  // the control's last log line
+        bool enabled;
+    };
+    const Case cases[] = {
+        {"the bridge's 17 bytes", bridge, S_OK, "load ok: version 1.0, extent 1085 x 3545, enabled false", false},
+        {"a mask without Enabled", withoutEnabled, S_OK, "load ok: version 1.0, extent 1085 x 3545, enabled true",
+         true},
+        {"bytes past Enabled", longer, S_OK, "load ok: version 1.0, extent 1085 x 3545, enabled false", false},
+        {"one byte short", Bytes(bridge.begin(), bridge.end() - 1), E_FAIL, "load failed", true},
+    };
+    const testing_support::TempFolder temp;
+    const testing_support::ScopedEnvironment logging({{"DENOPTIX_SIM_LOG", temp.Path("sim.log")}});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const Control control(Control::Start::InitNew);  // Enabled true, as MFC's defaults
+        EXPECT_EQ(control.as<IPersistStreamInit>()->Load(StreamOf(c.bytes.data(), c.bytes.size()).get()), c.loaded);
+        EXPECT_EQ(testing_support::ReadLines(temp.Path("sim.log")).back(), c.logged);
+        EXPECT_EQ(control.GetBool(property::Enabled), c.enabled);
+        EXPECT_EQ(IsWindowEnabled(control.Window()) != FALSE, c.enabled) << "its window follows Enabled";
+    }
+
     const Control control;
     const auto persist = control.as<IPersistStreamInit>();
     ASSERT_EQ(persist->Load(StreamOf(kControlData.data(), kControlData.size()).get()), S_OK);
-    EXPECT_EQ(persist->IsDirty(), S_FALSE);
-    ExpectBridgeState(control);
     ULARGE_INTEGER sizeMax{};
     ASSERT_EQ(persist->GetSizeMax(&sizeMax), S_OK);
-    EXPECT_EQ(sizeMax.QuadPart, 17u);
-
-    ASSERT_EQ(control.Put(property::ScanParmIntraOralResolution, Variant(VT_I2, 600)), S_OK);
-    EXPECT_EQ(persist->IsDirty(), S_OK);
+    EXPECT_EQ(sizeMax.QuadPart, kControlData.size());
     auto saved = StreamOf(nullptr, 0);
     ASSERT_EQ(persist->Save(saved.get(), TRUE), S_OK);
-    EXPECT_EQ(persist->IsDirty(), S_FALSE);
     std::array<std::byte, 18> bytes{};
     saved->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
     ULONG read = 0;
     saved->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &read);
-    ASSERT_EQ(read, 17u);
-    auto expected = kControlData;
-    expected[13] = std::byte{0x58};  // 600
-    expected[14] = std::byte{0x02};
-    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), bytes.begin()));
-
-    // Short, with another magic, of another version: refused.
-    auto wrongMagic = kControlData;
-    wrongMagic[0] = std::byte{'X'};
-    auto wrongVersion = kControlData;
-    wrongVersion[4] = std::byte{2};
-    EXPECT_EQ(persist->Load(StreamOf(kControlData.data(), 16).get()), E_FAIL);
-    EXPECT_EQ(persist->Load(StreamOf(wrongMagic.data(), wrongMagic.size()).get()), E_FAIL);
-    EXPECT_EQ(persist->Load(StreamOf(wrongVersion.data(), wrongVersion.size()).get()), E_FAIL);
-    // InitNew restores the defaults.
-    SIZEL odd{10, 20};
-    ASSERT_EQ(control.as<IOleObject>()->SetExtent(DVASPECT_CONTENT, &odd), S_OK);
-    ASSERT_EQ(control.Put(property::ScanParmExtraOralResolution, Variant(VT_I2, 75)), S_OK);
-    ASSERT_EQ(persist->InitNew(), S_OK);
-    ExpectBridgeState(control);
+    ASSERT_EQ(read, kControlData.size());
+    EXPECT_TRUE(std::equal(kControlData.begin(), kControlData.end(), bytes.begin()));
 }
 
 TEST(ScanSimProperties, WritesAreCoercedToTheDeclaredTypeAndReadBack)
 {
     const Control control;
-    EXPECT_FALSE(control.GetBool(property::Enabled));
     EXPECT_EQ(control.GetShort(property::ControlState), 0);
 
     ASSERT_EQ(control.Put(property::EnableEndoScan, Variant(VT_I4, 5)), S_OK);
@@ -215,7 +214,7 @@ TEST(ScanSimLog, OneLinePerCallInTheDocumentedSyntax)
     const testing_support::TempFolder temp;
     const std::string log = temp.Path("sim.log");
     const testing_support::ScopedEnvironment logging({{"DENOPTIX_SIM_LOG", log}});
-    const Control control;  // InitNew
+    const Control control(Control::Start::InitNew);
     control.Put(property::EnableCustomScan, Variant(VT_I4, 1));
     control.GetShort(property::ScanParmIntraOralResolution);
     control.Put(property::ScanParmFinalLocation, Variant(L"Z:\\tmp\\\"a\""));

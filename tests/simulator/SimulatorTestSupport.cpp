@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <shlwapi.h>
+
 #include "ComApartment.h"
 #include "scanner/ControlContract.h"
+#include "scanner/ControlData.h"
 
 namespace simtest {
 
@@ -60,13 +63,21 @@ STDMETHODIMP RecordingSink::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARA
     return answer;
 }
 
-Control::Control()
+Control::Control(Start start)
 {
     const HRESULT created = CoCreateInstance(scanner::contract::kControlClsid, nullptr, CLSCTX_INPROC_SERVER,
                                              IID_IDispatch, dispatch_.put_void());
     if (FAILED(created)) throw std::runtime_error("CoCreateInstance failed; is the control registered?");
     const auto persist = dispatch_.try_as<IPersistStreamInit>();
-    if (!persist || FAILED(persist->InitNew())) throw std::runtime_error("InitNew failed");
+    if (!persist) throw std::runtime_error("no IPersistStreamInit");
+    if (start == Start::InitNew) {
+        if (FAILED(persist->InitNew())) throw std::runtime_error("InitNew failed");
+        return;
+    }
+    const auto& bytes = scanner::kControlData;
+    const win::ComPtr<IStream> stream = win::ComPtr<IStream>::Attach(
+        SHCreateMemStream(reinterpret_cast<const BYTE*>(bytes.data()), static_cast<UINT>(bytes.size())));
+    if (!stream || FAILED(persist->Load(stream.get()))) throw std::runtime_error("Load failed");
 }
 
 HRESULT Control::Get(DISPID id, VARIANT* result, EXCEPINFO* exception) const

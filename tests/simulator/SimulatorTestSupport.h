@@ -57,10 +57,13 @@ public:
 VARIANT Variant(VARTYPE type, long number);
 VARIANT Variant(const wchar_t* text);
 
-// A control created through CoCreateInstance and initialised with InitNew.
+// A control created through CoCreateInstance and given the bridge's stored
+// state (Enabled false until powered on), or initialised with InitNew
+// (Enabled true, as MFC's defaults).
 class Control {
 public:
-    Control();
+    enum class Start { BridgeState, InitNew };
+    explicit Control(Start start = Start::BridgeState);
 
     IDispatch* dispatch() const { return dispatch_.get(); }
     template <typename T>

@@ -51,4 +51,30 @@ std::optional<std::int32_t> StoredBridgeInteger(const char* name)
     return value;
 }
 
+namespace {
+constexpr char kPolicyKey[] = "Software\\Policies\\Velt\\Denoptix";
+
+void DeletePolicyKey() { RegDeleteKeyExA(HKEY_LOCAL_MACHINE, kPolicyKey, KEY_WOW64_64KEY, 0); }
+}  // namespace
+
+ScopedMachinePolicy::ScopedMachinePolicy() { DeletePolicyKey(); }
+
+ScopedMachinePolicy::~ScopedMachinePolicy() { DeletePolicyKey(); }
+
+void ScopedMachinePolicy::Set(const char* name, DWORD type, const void* data, DWORD size) const
+{
+    win::UniqueHkey key;
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPolicyKey, 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr,
+                        key.put(), nullptr) != ERROR_SUCCESS ||
+        RegSetValueExA(key.get(), name, 0, type, static_cast<const BYTE*>(data), size) != ERROR_SUCCESS)
+        throw std::runtime_error(std::string("cannot set the policy value ") + name);
+}
+
+void ScopedMachinePolicy::Remove(const char* name) const
+{
+    win::UniqueHkey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPolicyKey, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, key.put()) == ERROR_SUCCESS)
+        RegDeleteValueA(key.get(), name);
+}
+
 }  // namespace testing_support

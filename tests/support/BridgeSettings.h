@@ -19,4 +19,17 @@ void StoreBridgeInteger(const char* name, std::int32_t value);
 // A value as stored: only a 4-byte REG_DWORD counts, anything else is empty.
 std::optional<std::int32_t> StoredBridgeInteger(const char* name);
 
+// What IT sets for the bridge under HKLM\Software\Policies\Velt\Denoptix
+// (64-bit view): the key starts empty and is gone again with the object.
+class ScopedMachinePolicy {
+public:
+    ScopedMachinePolicy();
+    ~ScopedMachinePolicy();
+    ScopedMachinePolicy(const ScopedMachinePolicy&) = delete;
+    ScopedMachinePolicy& operator=(const ScopedMachinePolicy&) = delete;
+
+    void Set(const char* name, DWORD type, const void* data, DWORD size) const;
+    void Remove(const char* name) const;
+};
+
 }  // namespace testing_support

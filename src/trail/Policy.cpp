@@ -1,0 +1,44 @@
+#include "trail/Policy.h"
+
+namespace trail {
+
+namespace {
+constexpr char kPolicySubkey[] = "Software\\Policies\\Velt\\Denoptix";
+}  // namespace
+
+std::optional<PolicyValue> ReadPolicyValue(const char* name, DWORD maxBytes) noexcept
+{
+    try {
+        HKEY key = nullptr;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPolicySubkey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) !=
+            ERROR_SUCCESS)
+            return std::nullopt;
+        PolicyValue value;
+        LONG status = RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &value.size);
+        if (status == ERROR_SUCCESS && value.size <= maxBytes) {
+            value.data.resize(value.size);
+            DWORD read = value.size;
+            status = RegQueryValueExA(key, name, nullptr, &value.type, value.data.empty() ? nullptr : value.data.data(),
+                                      &read);
+            // Changed between the two reads: take what is there now, if it still fits.
+            if (status == ERROR_SUCCESS) value.data.resize(read);
+            value.size = read;
+        }
+        RegCloseKey(key);
+        if (status != ERROR_SUCCESS) return std::nullopt;
+        return value;
+    } catch (...) {
+        return std::nullopt;  // out of memory: as if IT had set nothing
+    }
+}
+
+bool TrailTurnedOffByPolicy() noexcept
+{
+    const auto value = ReadPolicyValue("Trail", sizeof(DWORD));
+    if (!value || value->type != REG_DWORD || value->data.size() != sizeof(DWORD)) return false;
+    DWORD setting = 1;
+    CopyMemory(&setting, value->data.data(), sizeof setting);
+    return setting == 0;
+}
+
+}  // namespace trail
