@@ -1,8 +1,8 @@
 ; The Denoptix installer. scripts/package.sh builds it with makensis and
 ; these definitions:
 ;   VERSION      the release, e.g. 1.0.0
-;   STAGE        the folder holding Denoptix.exe (32-bit), x64\Denoptix.exe
-;                (64-bit) and README.txt
+;   STAGE        the folder holding Denoptix.exe and DenoptixCheck.exe (32-bit),
+;                the same in x64\ (64-bit), and README.txt
 ;   ICON         the program's icon
 ;   OUTFILE      the installer to write
 ;   UPGRADE_CODE the Windows Installer package's upgrade code (from denoptix.wxs)
@@ -108,8 +108,10 @@ Section "Denoptix"
   SetOutPath "$INSTDIR"
   ${If} $Bits == 64
     File "/oname=Denoptix.exe" "${STAGE}\x64\Denoptix.exe"
+    File "/oname=DenoptixCheck.exe" "${STAGE}\x64\DenoptixCheck.exe"
   ${Else}
     File "${STAGE}\Denoptix.exe"
+    File "${STAGE}\DenoptixCheck.exe"
   ${EndIf}
   File "${STAGE}\README.txt"
   WriteUninstaller "$INSTDIR\uninstall.exe"
@@ -137,6 +139,7 @@ SectionEnd
 
 Section "Uninstall"
   Delete "$INSTDIR\Denoptix.exe"
+  Delete "$INSTDIR\DenoptixCheck.exe"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\setup.log"
   Delete "$INSTDIR\uninstall.exe"

@@ -57,19 +57,20 @@ echo "== contents and checksums"
 packages="Denoptix-$version-debug.zip Denoptix-$version-portable.zip Denoptix-$version-setup.exe"
 packages+=" Denoptix-$version-x64.msi Denoptix-$version-x86.msi DenoptixIntegratorKit-$version.zip"
 check "dist holds the six packages and SHA256SUMS" same "$(ls "$dist" | tr '\n' ' ')" "$packages SHA256SUMS "
-check "the portable zip holds exactly both bridges and README.txt" same "$(listing "$zip")" \
-  "Denoptix.exe README.txt x64/Denoptix.exe "
-check "the kit holds exactly the stand-ins, wintool and the guide" same "$(listing "$kit")" \
-  "DenoptixReceivers.exe DenoptixScanSim.dll INTEGRATION.md wintool.exe x64/DenoptixScanSim.dll "
+check "the portable zip holds exactly both bridges, both checks and README.txt" same "$(listing "$zip")" \
+  "Denoptix.exe DenoptixCheck.exe README.txt x64/Denoptix.exe x64/DenoptixCheck.exe "
+check "the kit holds exactly the checks, the stand-ins, wintool and the guide" same "$(listing "$kit")" \
+  "DenoptixCheck.exe DenoptixReceivers.exe DenoptixScanSim.dll INTEGRATION.md wintool.exe x64/DenoptixCheck.exe x64/DenoptixScanSim.dll "
 check "the debug zip holds every program's .debug" same "$(listing "$dist/Denoptix-$version-debug.zip")" \
-  "Denoptix.exe.debug DenoptixReceivers.exe.debug DenoptixScanSim.dll.debug wintool.exe.debug x64/Denoptix.exe.debug x64/DenoptixScanSim.dll.debug "
+  "Denoptix.exe.debug DenoptixCheck.exe.debug DenoptixReceivers.exe.debug DenoptixScanSim.dll.debug wintool.exe.debug x64/Denoptix.exe.debug x64/DenoptixCheck.exe.debug x64/DenoptixScanSim.dll.debug "
 check "SHA256SUMS covers the six packages and all match" \
   bash -c "cd '$dist' && [ \$(wc -l <SHA256SUMS) -eq 6 ] && sha256sum --strict -c SHA256SUMS"
 for bits in 32 64; do
   arch=x86; [ "$bits" = 64 ] && arch=x64
-  check "the $arch MSI carries the $bits-bit bridge as Denoptix.exe, and README.txt" \
+  check "the $arch MSI carries the $bits-bit bridge as Denoptix.exe, its check, and README.txt" \
     bash -c "msiextract -C '$work/msi-$arch' '$dist/Denoptix-$version-$arch.msi' >/dev/null &&
       file -b \"\$(find '$work/msi-$arch' -name Denoptix.exe)\" | grep -q '^PE32$([ "$bits" = 64 ] && echo +) executable' &&
+      file -b \"\$(find '$work/msi-$arch' -name DenoptixCheck.exe)\" | grep -q '^PE32$([ "$bits" = 64 ] && echo +) executable' &&
       [ -n \"\$(find '$work/msi-$arch' -name README.txt)\" ]"
 done
 mkdir -p "$work/portable" "$work/kit"
@@ -77,8 +78,9 @@ unzip -q "$zip" -d "$work/portable"
 unzip -q "$kit" -d "$work/kit"
 check "README.txt and the guide name the version" \
   grep -q "Denoptix $version" "$work/portable/README.txt" "$work/kit/INTEGRATION.md"
-for program in Denoptix.exe x64/Denoptix.exe; do
+for program in Denoptix.exe x64/Denoptix.exe DenoptixCheck.exe x64/DenoptixCheck.exe; do
   kind="PE32 executable (GUI) Intel 80386"; [ "${program%%/*}" = x64 ] && kind="PE32+ executable (GUI) x86-64"
+  [ "${program##*/}" = DenoptixCheck.exe ] && kind=${kind/GUI/console}
   check "the portable $program is a $kind program" bash -c "file -b '$work/portable/$program' | grep -q '^$kind'"
 done
 
@@ -87,7 +89,8 @@ check "the unsigned run says so" grep -q UNSIGNED "$work/unsigned.log"
 check "the unsigned program carries no signature" \
   bash -c "! osslsigncode verify -CAfile '$work/ca.pem' -in '$work/unsigned/Denoptix-$version-setup.exe'"
 check "the signed run names its certificate" grep -q "signed with subject=CN = Denoptix Test Signer" "$work/signed.log"
-for signed in "$work/portable/Denoptix.exe" "$work/portable/x64/Denoptix.exe" "$work/kit/DenoptixScanSim.dll" \
+for signed in "$work/portable/Denoptix.exe" "$work/portable/x64/Denoptix.exe" "$work/portable/DenoptixCheck.exe" \
+  "$work/portable/x64/DenoptixCheck.exe" "$work/kit/DenoptixScanSim.dll" \
   "$work/kit/x64/DenoptixScanSim.dll" "$work/kit/DenoptixReceivers.exe" "$work/kit/wintool.exe" "$setup" \
   "$msi" "$dist/Denoptix-$version-x64.msi"; do
   check "$(basename "$signed") verifies against the test CA" osslsigncode verify -CAfile "$work/ca.pem" -in "$signed"
@@ -148,8 +151,9 @@ rm -rf "$installed" "$installed64" "$patient"
 echo "== a control registered for 64-bit programs only: the 64-bit bridge"
 check "the kit's 64-bit stand-in control registers (64-bit view)" regsvr32 64 "$stand_in64"
 check "the installer runs silently (/S) and exits 0" wine "$setup" /S
-check "it installed the 64-bit bridge under Program Files" \
-  bash -c "file -b '$installed64/Denoptix.exe' | grep -q '^PE32+ executable'"
+check "it installed the 64-bit bridge and its check under Program Files" \
+  bash -c "file -b '$installed64/Denoptix.exe' | grep -q '^PE32+ executable' &&
+    file -b '$installed64/DenoptixCheck.exe' | grep -q '^PE32+ executable'"
 check "its log says which build and why" grep -q "installed the 64-bit Denoptix.exe: the scanner control is registered for 64-bit programs only" "$installed64/setup.log"
 check "the uninstaller runs silently (/S)" wine "$installed64/uninstall.exe" /S
 for _ in $(seq 300); do [ -e "$installed64" ] || break; sleep 0.1; done
@@ -163,8 +167,8 @@ regsvr32 64 /u "$stand_in64" >/dev/null 2>&1 || true
 echo "== a control registered for 32-bit programs, as on a workstation: the 32-bit bridge"
 check "the kit's stand-in control registers (32-bit view)" regsvr32 32 "$stand_in"
 check "the installer runs silently (/S) and exits 0" wine "$setup" /S
-check "it installed the 32-bit program, README.txt and the uninstaller under Program Files (x86)" \
-  test -f "$installed/Denoptix.exe" -a -f "$installed/README.txt" -a -f "$installed/uninstall.exe"
+check "it installed the 32-bit program, its check, README.txt and the uninstaller under Program Files (x86)" \
+  test -f "$installed/Denoptix.exe" -a -f "$installed/DenoptixCheck.exe" -a -f "$installed/README.txt" -a -f "$installed/uninstall.exe"
 check "the installed program is 32-bit" bash -c "file -b '$installed/Denoptix.exe' | grep -q '^PE32 executable'"
 check "its log says which build and why" grep -q "installed the 32-bit Denoptix.exe: the scanner control is registered for 32-bit programs" "$installed/setup.log"
 entry=$(reg64 query "$uninstall_key" 2>/dev/null | tr -d '\r' || true)
@@ -210,6 +214,17 @@ scan_once() {  # Windows path of the installed bridge
 }
 scan_once "C:\\Program Files (x86)\\Velt\\Denoptix\\Denoptix.exe"
 
+# The installed check, as an IT script runs it: no window, the exit code and
+# its report beside the trail.
+status=0
+wine "$installed/DenoptixCheck.exe" /quiet >"$work/check.out" 2>/dev/null || status=$?
+check "the installed check finds nothing that would stop a scan (exit 0), silently" \
+  bash -c "[ $status -eq 0 ] && [ ! -s '$work/check.out' ]"
+report=$(ls -t "$WINEPREFIX"/drive_c/users/*/AppData/Local/Velt/Denoptix/Check-*.txt 2>/dev/null | head -n 1)
+check "its report names the installed bridge and its Apps & features entry" \
+  bash -c "grep -qF 'C:\\Program Files (x86)\\Velt\\Denoptix\\Denoptix.exe (beside this check): version $version.0, 32-bit' '$report' &&
+    grep -qF 'Apps & features: Denoptix $version, installed by setup.exe' '$report'"
+
 status=0
 wine msiexec /i "$(winpath "$msi")" /qn || status=$?
 check "the MSI refuses to install over setup.exe's installation (1603)" test "$status" -eq "$(windows_status 1603)"
@@ -226,10 +241,11 @@ echo "== the Windows Installer package (x86): install, upgrade, refuse a downgra
 IFS=. read -r major minor patch <<<"$version"
 newer_version=$major.$minor.$((patch + 1))
 newer=$work/Denoptix-$newer_version-x86.msi
-"$root/packaging/msi.sh" "$newer_version" 32 "$work/portable/Denoptix.exe" "$work/portable/README.txt" "$newer" >/dev/null 2>&1
+"$root/packaging/msi.sh" "$newer_version" 32 "$work/portable" "$work/portable/README.txt" "$newer" >/dev/null 2>&1
 check "the x86 MSI installs silently (exit 0)" wine msiexec /i "$(winpath "$msi")" /qn /l*v "$(winpath "$work/msi-install.log")"
-check "it installed the 32-bit program and README.txt under Program Files (x86)" \
-  bash -c "file -b '$installed/Denoptix.exe' | grep -q '^PE32 executable' && test -f '$installed/README.txt'"
+check "it installed the 32-bit program, its check and README.txt under Program Files (x86)" \
+  bash -c "file -b '$installed/Denoptix.exe' | grep -q '^PE32 executable' && test -f '$installed/DenoptixCheck.exe' &&
+    test -f '$installed/README.txt'"
 check "one Apps & features entry, Denoptix $version" same "$(arp_entries)" "32 $version "
 entry=$(wine reg query "HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\$(msi_product_code)" /reg:32 | tr -d '\r' | tr -s ' ')
 check "its publisher is Velt" grep -qF "Publisher REG_SZ Velt" <<<"$entry"

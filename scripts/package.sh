@@ -2,13 +2,14 @@
 # Makes the release packages: installs what is missing, builds the release
 # presets (build/release-x86, build/release-x64) and writes into build/dist:
 #
-#   Denoptix-<version>-portable.zip      Denoptix.exe (32-bit), x64\Denoptix.exe, README.txt
+#   Denoptix-<version>-portable.zip      Denoptix.exe and DenoptixCheck.exe (32-bit), the
+#                                        same in x64\, README.txt
 #   Denoptix-<version>-setup.exe         the installer (/S, /D=folder); installs the
 #                                        build that matches the scanner control
 #   Denoptix-<version>-x86.msi           Windows Installer package of the 32-bit bridge,
 #   Denoptix-<version>-x64.msi           and of the 64-bit one (managed deployment)
-#   DenoptixIntegratorKit-<version>.zip  stand-in control (32-bit, and x64\), receivers,
-#                                        wintool, INTEGRATION.md
+#   DenoptixIntegratorKit-<version>.zip  stand-in control and workstation check (32-bit,
+#                                        and x64\), receivers, wintool, INTEGRATION.md
 #   Denoptix-<version>-debug.zip         the programs' .debug files (x64\ for the 64-bit ones)
 #   SHA256SUMS
 #
@@ -44,10 +45,10 @@ cd "$(dirname "$0")/.."
 root=$PWD
 out=${out:-$root/build/dist}
 
-# The 32-bit build ships whole; of the 64-bit one, the bridge and the
-# stand-in control (the receivers and wintool run on either).
-programs=(Denoptix.exe DenoptixScanSim.dll DenoptixReceivers.exe wintool.exe)
-programs64=(Denoptix.exe DenoptixScanSim.dll)
+# The 32-bit build ships whole; of the 64-bit one, the bridge, its check and
+# the stand-in control (the receivers and wintool run on either).
+programs=(Denoptix.exe DenoptixCheck.exe DenoptixScanSim.dll DenoptixReceivers.exe wintool.exe)
+programs64=(Denoptix.exe DenoptixCheck.exe DenoptixScanSim.dll)
 
 scripts/install-deps.sh
 if [ -z "$build" ]; then
@@ -86,19 +87,19 @@ mkdir -p "$stage/portable/x64" "$stage/kit/x64" "$stage/debug/x64"
 
 versioned() { sed "s/@VERSION@/$version/g" "$1"; }
 
-cp "$bin/Denoptix.exe" "$stage/portable/"
-cp "$bin64/Denoptix.exe" "$stage/portable/x64/"
+cp "$bin/Denoptix.exe" "$bin/DenoptixCheck.exe" "$stage/portable/"
+cp "$bin64/Denoptix.exe" "$bin64/DenoptixCheck.exe" "$stage/portable/x64/"
 versioned packaging/README.txt | sed 's/$/\r/' >"$stage/portable/README.txt"  # Notepad's line ends
-cp "$bin/DenoptixScanSim.dll" "$bin/DenoptixReceivers.exe" "$bin/wintool.exe" "$stage/kit/"
-cp "$bin64/DenoptixScanSim.dll" "$stage/kit/x64/"
+cp "$bin/DenoptixCheck.exe" "$bin/DenoptixScanSim.dll" "$bin/DenoptixReceivers.exe" "$bin/wintool.exe" "$stage/kit/"
+cp "$bin64/DenoptixCheck.exe" "$bin64/DenoptixScanSim.dll" "$stage/kit/x64/"
 versioned packaging/INTEGRATION.md >"$stage/kit/INTEGRATION.md"
 for program in "${programs[@]}"; do cp "$bin/$program.debug" "$stage/debug/"; done
 for program in "${programs64[@]}"; do cp "$bin64/$program.debug" "$stage/debug/x64/"; done
 
 nsis_defines=()
 if [ -n "${DENOPTIX_SIGN_PFX:-}" ]; then
-  for program in "$stage"/portable/Denoptix.exe "$stage"/portable/x64/Denoptix.exe \
-    "$stage"/kit/*.exe "$stage"/kit/*.dll "$stage"/kit/x64/*.dll; do
+  for program in "$stage"/portable/*.exe "$stage"/portable/x64/*.exe \
+    "$stage"/kit/*.exe "$stage"/kit/*.dll "$stage"/kit/x64/*.exe "$stage"/kit/x64/*.dll; do
     scripts/sign.sh "$program"
   done
   nsis_defines+=("-DSIGN=$root/scripts/sign.sh")
@@ -113,9 +114,10 @@ fi
 # files' own dates.
 rm -rf "$out"
 mkdir -p "$out"
-(cd "$stage/portable" && zip -X -q "$out/Denoptix-$version-portable.zip" Denoptix.exe README.txt x64/Denoptix.exe)
-(cd "$stage/kit" && zip -X -q "$out/DenoptixIntegratorKit-$version.zip" \
-  DenoptixScanSim.dll DenoptixReceivers.exe wintool.exe INTEGRATION.md x64/DenoptixScanSim.dll)
+(cd "$stage/portable" && zip -X -q "$out/Denoptix-$version-portable.zip" Denoptix.exe DenoptixCheck.exe README.txt \
+  x64/Denoptix.exe x64/DenoptixCheck.exe)
+(cd "$stage/kit" && zip -X -q "$out/DenoptixIntegratorKit-$version.zip" DenoptixCheck.exe \
+  DenoptixScanSim.dll DenoptixReceivers.exe wintool.exe INTEGRATION.md x64/DenoptixCheck.exe x64/DenoptixScanSim.dll)
 debug64=("${programs64[@]/#/x64/}")
 (cd "$stage/debug" && zip -X -q "$out/Denoptix-$version-debug.zip" "${programs[@]/%/.debug}" "${debug64[@]/%/.debug}")
 # The installer refuses to install over the Windows Installer package, so it
@@ -124,8 +126,8 @@ upgrade_code=$(sed -n 's/.*define UpgradeCode = "\({[0-9A-F-]*}\)".*/\1/p' packa
 [ -n "$upgrade_code" ] || { echo "package: no upgrade code in packaging/denoptix.wxs" >&2; exit 1; }
 makensis -V2 -DVERSION="$version" -DSTAGE="$stage/portable" -DICON="$root/resources/Denoptix.ico" \
   -DUPGRADE_CODE="$upgrade_code" -DOUTFILE="$out/Denoptix-$version-setup.exe" "${nsis_defines[@]}" packaging/installer.nsi
-packaging/msi.sh "$version" 32 "$stage/portable/Denoptix.exe" "$stage/portable/README.txt" "$out/Denoptix-$version-x86.msi"
-packaging/msi.sh "$version" 64 "$stage/portable/x64/Denoptix.exe" "$stage/portable/README.txt" "$out/Denoptix-$version-x64.msi"
+packaging/msi.sh "$version" 32 "$stage/portable" "$stage/portable/README.txt" "$out/Denoptix-$version-x86.msi"
+packaging/msi.sh "$version" 64 "$stage/portable/x64" "$stage/portable/README.txt" "$out/Denoptix-$version-x64.msi"
 (cd "$out" && sha256sum -- *.zip *.exe *.msi >SHA256SUMS)
 
 echo "Denoptix $version, $signing:"

@@ -13,30 +13,18 @@
 #include "win/StepTimes.h"
 #include "win/ErrorReport.h"
 #include "win/WindowClass.h"
+#include "win/WindowsVersion.h"
 
 namespace app {
 
 namespace {
 constexpr char kApplicationClassName[] = "TApplication";
 
-// GetVersionEx answers what the manifest promises; ntdll tells the truth.
-std::string WindowsVersion()
-{
-    using RtlGetVersionFunction = LONG(WINAPI*)(OSVERSIONINFOW*);
-    OSVERSIONINFOW info{};
-    info.dwOSVersionInfoSize = sizeof info;
-    const auto getVersion = reinterpret_cast<RtlGetVersionFunction>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion")));
-    if (getVersion == nullptr || getVersion(&info) != 0) return "unknown";
-    return std::to_string(info.dwMajorVersion) + "." + std::to_string(info.dwMinorVersion) + "." +
-           std::to_string(info.dwBuildNumber);
-}
-
 // The tail names the patient's folder: only its length goes to the trail.
 void WriteStartToTrail(std::string_view tail)
 {
     trail::Write(std::string("start: Denoptix ") + DENOPTIX_VERSION + ", " + (sizeof(void*) == 8 ? "64" : "32") +
-                 "-bit, Windows " + WindowsVersion() + ", command-line tail of " + std::to_string(tail.size()) +
+                 "-bit, Windows " + win::WindowsVersion() + ", command-line tail of " + std::to_string(tail.size()) +
                  " characters");
 }
 }  // namespace

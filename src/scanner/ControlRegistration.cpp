@@ -2,7 +2,9 @@
 
 #include <objbase.h>
 
+#include <algorithm>
 #include <iterator>
+#include <optional>
 
 #include "win/Error.h"
 #include "win/Strings.h"
@@ -12,9 +14,30 @@ namespace scanner {
 
 namespace {
 
-constexpr bool kThisBuildIs64Bit = sizeof(void*) == 8;
-
 const char* BitnessName(bool is64Bit) { return is64Bit ? "64-bit" : "32-bit"; }
+
+// The server a view names; nothing when the view holds none. `view` is 0
+// for this program's own view, or KEY_WOW64_32KEY/KEY_WOW64_64KEY.
+std::optional<std::string> ServerInView(const std::string& key, REGSAM view)
+{
+    win::UniqueHkey opened;
+    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE | view, opened.put()) != ERROR_SUCCESS)
+        return std::nullopt;
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(opened.get(), nullptr, nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return std::nullopt;
+    std::string server(size, '\0');
+    if (size > 0 && RegQueryValueExA(opened.get(), nullptr, nullptr, &type, reinterpret_cast<BYTE*>(server.data()),
+                                     &size) != ERROR_SUCCESS)
+        return std::nullopt;
+    server.resize(std::min<std::size_t>(size, server.size()));
+    while (!server.empty() && server.back() == '\0') server.pop_back();
+    return server;
+}
+
+}  // namespace
 
 std::string ClsidText(const CLSID& control)
 {
@@ -23,23 +46,12 @@ std::string ClsidText(const CLSID& control)
     return win::ToNarrow(text);
 }
 
-// `view` is 0 for this program's own view, or KEY_WOW64_32KEY/KEY_WOW64_64KEY.
-bool RegisteredInView(const std::string& key, REGSAM view)
-{
-    win::UniqueHkey opened;
-    if (RegOpenKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, KEY_QUERY_VALUE | view, opened.put()) != ERROR_SUCCESS)
-        return false;
-    DWORD type = 0;
-    return RegQueryValueExA(opened.get(), nullptr, nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
-           (type == REG_SZ || type == REG_EXPAND_SZ);
-}
-
-}  // namespace
-
 ControlRegistration FindControlRegistration(const CLSID& control)
 {
     const std::string key = "CLSID\\" + ClsidText(control) + "\\InprocServer32";
-    return {RegisteredInView(key, 0), RegisteredInView(key, kThisBuildIs64Bit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY)};
+    const auto thisBuild = ServerInView(key, 0);
+    const auto otherBuild = ServerInView(key, kThisBuildIs64Bit ? KEY_WOW64_32KEY : KEY_WOW64_64KEY);
+    return {thisBuild.has_value(), otherBuild.has_value(), thisBuild.value_or(""), otherBuild.value_or("")};
 }
 
 std::string DescribeControl(const CLSID& control, const ControlRegistration& registration)
@@ -53,18 +65,23 @@ std::string DescribeControl(const CLSID& control, const ControlRegistration& reg
     return ClsidText(control) + ", " + where + ", this build " + BitnessName(kThisBuildIs64Bit);
 }
 
-std::string ControlCreationFailure(HRESULT failure, const ControlRegistration& registration)
+std::string BitnessMismatch(const ControlRegistration& registration)
 {
-    std::string systemText = win::SystemMessage(static_cast<DWORD>(failure));
-    if (registration.forThisBuild || !registration.forOtherBuild) return systemText;
-
+    if (registration.forThisBuild || !registration.forOtherBuild) return {};
     const char* controlBits = BitnessName(!kThisBuildIs64Bit);
     const char* ourBits = BitnessName(kThisBuildIs64Bit);
     const char* where = kThisBuildIs64Bit ? "the standard one, installed under \"Program Files (x86)\""
                                           : "in the x64 folder of the release";
     return std::string("The scanner control is installed for ") + controlBits +
            " programs, but this Denoptix.exe is the " + ourBits + " build, which cannot use it. Use the " +
-           controlBits + " Denoptix.exe (" + where + ") instead.\n\n" + systemText;
+           controlBits + " Denoptix.exe (" + where + ") instead.";
+}
+
+std::string ControlCreationFailure(HRESULT failure, const ControlRegistration& registration)
+{
+    std::string systemText = win::SystemMessage(static_cast<DWORD>(failure));
+    const std::string mismatch = BitnessMismatch(registration);
+    return mismatch.empty() ? systemText : mismatch + "\n\n" + systemText;
 }
 
 }  // namespace scanner

@@ -10,19 +10,30 @@
 
 namespace scanner {
 
-// Which registry views hold the control's in-process server.
+// Which registry views hold the control's in-process server, and the file
+// each names (as registered: it may hold environment variables).
 struct ControlRegistration {
     bool forThisBuild = false;   // the view of this program's bitness
     bool forOtherBuild = false;  // the other view
+    std::string thisBuildServer;
+    std::string otherBuildServer;
 };
 ControlRegistration FindControlRegistration(const CLSID& control);
+
+inline constexpr bool kThisBuildIs64Bit = sizeof(void*) == 8;
+
+// "{786AAF38-...}".
+std::string ClsidText(const CLSID& control);
 
 // For the trail: "{CLSID}, registered for 32-bit programs" and the like.
 std::string DescribeControl(const CLSID& control, const ControlRegistration& registration);
 
+// A plain account of a bitness mismatch, naming the build to use, when the
+// class is registered for the other bitness only; empty otherwise.
+std::string BitnessMismatch(const ControlRegistration& registration);
+
 // The text of the start-up failure report for a control that CoCreateInstance
-// refused with `failure`: the system's text, preceded by a plain account of a
-// bitness mismatch when the class is registered for the other bitness only.
+// refused with `failure`: the system's text, preceded by the mismatch.
 std::string ControlCreationFailure(HRESULT failure, const ControlRegistration& registration);
 
 }  // namespace scanner

@@ -17,6 +17,9 @@ namespace {
 // that a close creates takes the lower-case spelling.
 constexpr char kReadKeyPath[] = "\\Software\\Velt\\Denoptix";
 constexpr char kWriteKeyPath[] = "\\software\\velt\\denoptix";
+// The seven values, in the order they are read and written.
+constexpr const char* kValueNames[] = {"X", "Y", "EndoScan", "CustomScan", "ScanParmUnsharpMask", "IntraRes",
+                                       "ExtraRes"};
 
 struct RememberedPosition {
     std::int32_t left = 0;
@@ -65,6 +68,32 @@ void WriteCurrentValues(RegistryKey& key, const SettingsTargets& targets)
 }
 
 }  // namespace
+
+const char* const kSettingsKeyName = "HKEY_CURRENT_USER\\Software\\Velt\\Denoptix";
+
+StoredSettings ReadStoredSettings()
+{
+    StoredSettings stored;
+    const std::optional<RegistryKey> key = RegistryKey::OpenExisting(HKEY_CURRENT_USER, kReadKeyPath);
+    if (!key) {
+        HKEY readable = nullptr;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, RelativeKeyPath(kReadKeyPath).c_str(), 0, KEY_READ, &readable) ==
+            ERROR_SUCCESS) {
+            RegCloseKey(readable);
+            stored.key = KeyFound::WithoutFullAccess;
+        }
+        return stored;
+    }
+    stored.key = KeyFound::Yes;
+    for (const char* name : kValueNames) {
+        try {
+            stored.values.push_back({name, key->ReadInteger(name), {}});
+        } catch (const RegistryError& error) {
+            stored.values.push_back({name, std::nullopt, error.what()});
+        }
+    }
+    return stored;
+}
 
 bool LoadSettings(const SettingsTargets& targets)
 {

@@ -4,6 +4,11 @@
 // created and written once when it closes.
 #include <windows.h>
 
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "scanner/ScanProxy.h"
 
 namespace settings {
@@ -32,5 +37,23 @@ enum class WriteFailure { ShowMessage, Ignore };
 // stops the saving there and, with ShowMessage, shows
 // "Failed to set data for '<name>'". Errors of the control propagate.
 void SaveSettings(const SettingsTargets& targets, WriteFailure onWriteFailure);
+
+// "HKEY_CURRENT_USER\Software\Velt\Denoptix", for reports.
+extern const char* const kSettingsKeyName;
+
+// What the key holds, each of the seven values read by the start's own
+// rules, for the workstation check: unlike the start, it reads on after a
+// value that fails.
+struct StoredValue {
+    const char* name;
+    std::optional<std::int32_t> value;
+    std::string failure;  // the registry's text when the value cannot be used
+};
+enum class KeyFound { No, WithoutFullAccess, Yes };
+struct StoredSettings {
+    KeyFound key = KeyFound::No;
+    std::vector<StoredValue> values;  // in the order the start reads them
+};
+StoredSettings ReadStoredSettings();
 
 }  // namespace settings

@@ -103,11 +103,16 @@ std::optional<DWORD> ChildProcess::WaitForExit(std::chrono::milliseconds timeout
 
 ToolRun RunToEnd(const std::string& fileName, const std::vector<std::string>& arguments)
 {
+    return RunCommandToEnd(BinCommandLine(fileName, arguments));
+}
+
+ToolRun RunCommandToEnd(const std::string& commandLine)
+{
     const TempFolder folder;
     const std::string output = folder.Path() + "\\output.txt";
     ToolRun run;
     {
-        const ChildProcess child(BinCommandLine(fileName, arguments), ChildOptions::OutputTo(output));
+        const ChildProcess child(commandLine, ChildOptions::OutputTo(output));
         run.exitCode = child.WaitForExit();
     }
     run.output = ReadFileBytes(output);

@@ -65,5 +65,7 @@ struct ToolRun {
 
 // Runs a program of the build to its end (bounded) and returns what it printed.
 ToolRun RunToEnd(const std::string& fileName, const std::vector<std::string>& arguments);
+// The same for any command line.
+ToolRun RunCommandToEnd(const std::string& commandLine);
 
 }  // namespace testing_support

@@ -1,0 +1,110 @@
+// The workstation check as an installer runs it from a prompt, once for each
+// situation a workstation may be in: its exit code and the lines that
+// matter, and the same report saved beside the trail.
+#include "E2eSupport.h"
+
+#include <functional>
+#include <memory>
+#include <sstream>
+
+#include "scanner/ControlData.h"
+
+namespace e2e {
+namespace {
+
+struct Expected {
+    const char* outcome;  // "ok", "warning" or "FAILED"
+    std::string text;
+};
+
+struct Situation {
+    const char* name;
+    std::function<std::shared_ptr<void>()> arrange;  // what holds the situation while the check runs
+    std::string program;
+    DWORD exitCode;
+    std::vector<Expected> lines;
+    std::vector<std::string> absent;  // text no line may hold
+};
+
+bool HasLine(const std::string& report, const Expected& expected)
+{
+    const std::string start = "  " + (expected.outcome + std::string(8, ' ')).substr(0, 8);
+    std::istringstream lines(report);
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind(start, 0) == 0 && line.find(expected.text) != std::string::npos) return true;
+    return false;
+}
+
+// The report the check saved beside the trail, named in its last line.
+std::string SavedReport(const std::string& output)
+{
+    const std::string marker = "This report is also in ";
+    const std::size_t at = output.rfind(marker);
+    if (at == std::string::npos) return {};
+    const std::string path = output.substr(at + marker.size(), output.find("\r\n", at) - at - marker.size());
+    return testing_support::ReadFileBytes(path);
+}
+
+class WorkstationCheck : public E2eTest {};
+
+TEST_F(WorkstationCheck, SaysForEachSituationWhetherTheBridgeWillScan)
+{
+    const std::string here = testing_support::BinPath("DenoptixCheck.exe");
+    const std::string otherBuild = DENOPTIX_OTHER_BIN_DIR "\\DenoptixCheck.exe";
+    const std::string thisBits = sizeof(void*) == 8 ? "64-bit" : "32-bit";
+    const std::string otherBits = sizeof(void*) == 8 ? "32-bit" : "64-bit";
+    // A later control's state, as IT might set it, whose mask does not name Enabled.
+    std::string withoutEnabled(reinterpret_cast<const char*>(scanner::kControlData.data()), 16);
+    withoutEnabled[12] = '\0';
+
+    const Situation situations[] = {
+        {"the stand-in registered for this build", [] { return nullptr; }, here, 0,
+         {{"ok", "registered for " + thisBits + " programs: "},
+          {"ok", "created from its CLSID"},
+          {"ok", "its stored state (built in, 17 bytes) accepted"},
+          {"ok", "Enabled reads false"},
+          {"ok", "its events connected"},
+          {"ok", "Denoptix.exe (beside this check): version "}},
+         {"  FAILED", "  warning"}},
+        {"a bridge running",
+         [this]() -> std::shared_ptr<void> { return Start(testing_support::BridgeCommandLine(temp_.Path())); }, here,
+         0, {{"warning", "Denoptix.exe is running"}}, {"created from its CLSID"}},
+        {"the check of the other bitness", [] { return nullptr; }, otherBuild, 1,
+         {{"FAILED", "The scanner control is installed for " + thisBits + " programs, but this Denoptix.exe is the " +
+                         otherBits + " build, which cannot use it. Use the " + thisBits + " Denoptix.exe"}},
+         {}},
+        {"no control registered",
+         [] { return std::make_shared<testing_support::MissingControlRegistration>(); }, here, 1,
+         {{"FAILED", "is not registered, for 32- or 64-bit programs"},
+          {"FAILED", "not created from its CLSID: 0x80040154"}},
+         {}},
+        {"a policy state whose mask lacks Enabled",
+         [&withoutEnabled] {
+             auto policy = std::make_shared<testing_support::ScopedMachinePolicy>();
+             policy->Set("ControlData", REG_BINARY, withoutEnabled.data(), static_cast<DWORD>(withoutEnabled.size()));
+             return policy;
+         },
+         here, 1,
+         {{"ok", "its stored state (from the policy value ControlData, 16 bytes) accepted"},
+          {"FAILED", "Enabled reads true right after its stored state (from the policy value ControlData, 16 bytes) "
+                     "was loaded: the scanner would never power on"}},
+         {}},
+    };
+    for (const Situation& situation : situations) {
+        SCOPED_TRACE(situation.name);
+        const std::shared_ptr<void> held = situation.arrange();
+        const auto run = testing_support::RunCommandToEnd(testing_support::CommandLineOf(situation.program, {}));
+        EXPECT_EQ(run.exitCode, std::optional<DWORD>(situation.exitCode)) << run.output;
+        for (const Expected& line : situation.lines)
+            EXPECT_TRUE(HasLine(run.output, line)) << line.outcome << " " << line.text << " is missing from:\n" << run.output;
+        for (const std::string& text : situation.absent)
+            EXPECT_EQ(run.output.find(text), std::string::npos) << text << " in:\n" << run.output;
+        EXPECT_EQ(run.output.find(temp_.Path()), std::string::npos) << "the test's folder in:\n" << run.output;
+        const std::string saved = SavedReport(run.output);
+        EXPECT_FALSE(saved.empty());
+        EXPECT_EQ(run.output.rfind(saved, 0), 0u) << "the saved report is what was printed";
+    }
+}
+
+}  // namespace
+}  // namespace e2e

@@ -1,0 +1,29 @@
+#pragma once
+// The six checks, in the order the report gives them. Each adds its lines
+// to the report and throws nothing but what the check itself cannot get past.
+#include "check/CheckReport.h"
+#include "scanner/ControlRegistration.h"
+
+namespace check {
+
+// Windows, its bitness and this check's, each monitor's scaling.
+void CheckMachine(CheckReport& report);
+
+// The control's registration in both registry views, its files, the build
+// that matches it.
+scanner::ControlRegistration CheckRegistration(CheckReport& report);
+
+// The control created as the bridge creates it, read, and torn down again;
+// not while a bridge runs.
+void CheckControl(CheckReport& report);
+
+// The host's and the photo server's windows, for information.
+void CheckReceivers(CheckReport& report);
+
+// The trail's folder and switch, the user's settings.
+void CheckBridgePlaces(CheckReport& report);
+
+// Each Denoptix.exe where it may be, and its Apps & features entry.
+void CheckWhereTheBridgeIs(CheckReport& report, const scanner::ControlRegistration& registration);
+
+}  // namespace check

@@ -1,0 +1,207 @@
+// The scanner control itself, brought up by the bridge's own code exactly as
+// the bridge does it, read, and taken down again. Nothing is written to it:
+// nothing powers on and nothing scans.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "check/Checks.h"
+#include "scanner/ControlHost.h"
+#include "scanner/ScanProxy.h"
+#include "scanner/StoredState.h"
+#include "trail/Policy.h"
+#include "trail/Trail.h"
+#include "win/ComPtr.h"
+#include "win/Error.h"
+#include "win/Strings.h"
+#include "win/UniqueResource.h"
+
+namespace check {
+
+namespace {
+
+constexpr RECT kBounds = {0, 0, 41, 134};
+constexpr char kGuideSection[] = "see the integrator's guide, \"The control's stored state\"";
+
+std::string Code(HRESULT code)
+{
+    return trail::Hex(static_cast<DWORD>(code)) + " " + win::SystemMessage(static_cast<DWORD>(code));
+}
+
+// The process id of a running bridge, or 0.
+DWORD RunningBridge()
+{
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    DWORD found = 0;
+    for (BOOL more = Process32First(snapshot, &entry); more && found == 0; more = Process32Next(snapshot, &entry))
+        if (lstrcmpiA(entry.szExeFile, "Denoptix.exe") == 0) found = entry.th32ProcessID;
+    CloseHandle(snapshot);
+    return found;
+}
+
+win::UniqueHwnd HiddenParent()
+{
+    // A plain static window, never shown: the control needs a parent, not a screen.
+    return win::UniqueHwnd(win::CheckLastError(
+        CreateWindowExA(0, "STATIC", "Denoptix check", WS_OVERLAPPED | WS_CLIPCHILDREN, 0, 0, 200, 200, nullptr,
+                        nullptr, GetModuleHandleA(nullptr), nullptr),
+        "A window for the control"));
+}
+
+void ReportFailedStep(CheckReport& report, const scanner::HostError& error, const scanner::StoredState& state)
+{
+    using scanner::HostStep;
+    const HostStep step = error.Step();
+    if (step == HostStep::Create) {
+        report.Add(Outcome::Failed, "not created from its CLSID: " + Code(error.Code()));
+        return;
+    }
+    report.Add(Outcome::Ok, "created from its CLSID");
+    if (step == HostStep::LoadState) {
+        report.Add(Outcome::Failed, "its stored state (" + state.Description() + ") refused: " +
+                                        Code(error.Code()) + ". " + state.RefusalAdvice());
+        return;
+    }
+    report.Add(Outcome::Ok, "its stored state (" + state.Description() + ") accepted");
+    if (step == HostStep::Activate) {
+        report.Add(Outcome::Failed, "not activated in place: " + Code(error.Code()));
+        return;
+    }
+    report.Add(Outcome::Ok, "activated in place in a hidden window");
+    report.Add(Outcome::Failed, "its events could not be connected, so the bridge would never hear of a scan: " +
+                                    Code(error.Code()));
+}
+
+// Read only: Enabled must be false for Accendi to power the scanner on.
+void ReadBack(CheckReport& report, scanner::TDenOptixScanProxy& control, const scanner::StoredState& state)
+{
+    try {
+        if (control.Enabled()) {
+            report.Add(Outcome::Failed,
+                       "Enabled reads true right after its stored state (" + state.Description() +
+                           ") was loaded: the scanner would never power on, because this control keeps its state "
+                           "in another format; " + kGuideSection + ", and the policy value ControlData");
+        } else {
+            report.Add(Outcome::Ok, "Enabled reads false: Accendi will power the scanner on");
+        }
+    } catch (const win::Error& error) {
+        report.Add(Outcome::Failed, std::string("Enabled cannot be read: ") + error.what());
+    }
+    try {
+        report.Add(Outcome::Ok, "ControlState reads " + std::to_string(control.ControlState()));
+    } catch (const win::Error& error) {
+        report.Add(Outcome::Failed, std::string("ControlState cannot be read: ") + error.what());
+    }
+}
+
+std::string HexBytes(const unsigned char* bytes, std::size_t count)
+{
+    std::string text;
+    for (std::size_t i = 0; i < count; ++i) {
+        char pair[4];
+        std::snprintf(pair, sizeof pair, "%02X", bytes[i]);
+        text += (i == 0 ? "" : " ") + std::string(pair);
+    }
+    return text;
+}
+
+// What the control says of itself, read without changing it: what support
+// needs to know of a control we have never run.
+void AddFacts(CheckReport& report, scanner::TDenOptixScanProxy& control)
+{
+    const win::ComPtr<IDispatch> dispatch(control.Control());
+    if (const auto object = dispatch.try_as<IOleObject>()) {
+        DWORD misc = 0;
+        if (SUCCEEDED(object->GetMiscStatus(DVASPECT_CONTENT, &misc)))
+            report.Fact("control: OLEMISC flags " + trail::Hex(misc));
+        SIZEL extent{};
+        if (SUCCEEDED(object->GetExtent(DVASPECT_CONTENT, &extent)))
+            report.Fact("control: extent " + std::to_string(extent.cx) + " x " + std::to_string(extent.cy) +
+                        " HIMETRIC");
+    }
+    if (const auto persist = dispatch.try_as<IPersistStreamInit>()) {
+        ULARGE_INTEGER size{};
+        if (SUCCEEDED(persist->GetSizeMax(&size)))
+            report.Fact("control: stored state of at most " + std::to_string(size.QuadPart) + " bytes");
+        win::ComPtr<IStream> stream;
+        HGLOBAL memory = nullptr;
+        if (SUCCEEDED(CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) &&
+            SUCCEEDED(persist->Save(stream.get(), FALSE)) && SUCCEEDED(GetHGlobalFromStream(stream.get(), &memory))) {
+            STATSTG stat{};
+            stream->Stat(&stat, STATFLAG_NONAME);
+            const auto count = static_cast<std::size_t>(std::min<ULONGLONG>(stat.cbSize.QuadPart, 64));
+            const auto* bytes = static_cast<const unsigned char*>(GlobalLock(memory));
+            if (bytes != nullptr) {
+                report.Fact("control: the state it writes, " + std::to_string(stat.cbSize.QuadPart) +
+                            " bytes: " + HexBytes(bytes, count) + (stat.cbSize.QuadPart > count ? " ..." : ""));
+                GlobalUnlock(memory);
+            }
+        }
+    }
+    UINT typeInfoCount = 0;
+    win::ComPtr<ITypeInfo> typeInfo;
+    BSTR name = nullptr;
+    if (SUCCEEDED(dispatch->GetTypeInfoCount(&typeInfoCount)) && typeInfoCount == 1 &&
+        SUCCEEDED(dispatch->GetTypeInfo(0, LOCALE_USER_DEFAULT, typeInfo.put())) &&
+        SUCCEEDED(typeInfo->GetDocumentation(MEMBERID_NIL, &name, nullptr, nullptr, nullptr))) {
+        const win::UniqueBstr owned(name);
+        report.Fact("control: dispatch interface " + (owned.get() != nullptr ? win::ToNarrow(owned.get()) : std::string()));
+    } else {
+        report.Fact("control: no type information through IDispatch");
+    }
+    if (const HWND window = control.Window()) {
+        char className[128] = {};
+        GetClassNameA(window, className, sizeof className);
+        RECT bounds{};
+        GetClientRect(window, &bounds);
+        report.Fact(std::string("control: window of class ") + className + ", " + std::to_string(bounds.right) +
+                    " x " + std::to_string(bounds.bottom) + ", " + (IsWindowEnabled(window) ? "enabled" : "disabled"));
+    } else {
+        report.Fact("control: no window of its own");
+    }
+}
+
+}  // namespace
+
+void CheckControl(CheckReport& report)
+{
+    report.Section("The scanner control itself");
+    if (const DWORD bridge = RunningBridge()) {
+        report.Add(Outcome::Warning, "Denoptix.exe is running (process " + std::to_string(bridge) +
+                                         "), and the control may be holding the scanner: it was not created. Close "
+                                         "the bridge and run this check again");
+        return;
+    }
+    const scanner::StateChoice choice = scanner::ChooseStoredState();
+    if (!choice.policyIgnored.empty())
+        report.Add(Outcome::Warning, std::string("the policy value ") + scanner::kControlDataPolicyValue + " under " +
+                                         trail::kPolicyKeyPath + " is ignored (" + choice.policyIgnored +
+                                         "): the built-in state is handed over instead");
+
+    const win::UniqueHwnd parent = HiddenParent();
+    std::unique_ptr<scanner::TDenOptixScanProxy> control;
+    try {
+        control = std::make_unique<scanner::TDenOptixScanProxy>(parent.get(), kBounds, choice.state,
+                                                                scanner::ScanEvents{});
+    } catch (const scanner::HostError& error) {
+        ReportFailedStep(report, error, choice.state);
+        return;
+    }
+    report.Add(Outcome::Ok, "created from its CLSID");
+    report.Add(Outcome::Ok, "its stored state (" + choice.state.Description() + ") accepted");
+    ReadBack(report, *control, choice.state);
+    report.Add(Outcome::Ok, "activated in place in a hidden window");
+    report.Add(Outcome::Ok, "its events connected");
+    AddFacts(report, *control);
+    control.reset();
+    report.Add(Outcome::Ok, "taken down again in the bridge's order");
+}
+
+}  // namespace check
