@@ -54,13 +54,14 @@ std::string Environment(const char* name)
 struct Place {
     std::string path;
     const char* where;
+    bool spare = false;  // the portable zip's other build, used only when the control asks for it
 };
 
 std::vector<Place> PlacesOfTheBridge()
 {
     const std::string beside = ProgramFolder();
     std::vector<Place> places = {{beside + "\\Denoptix.exe", "beside this check"},
-                                 {beside + "\\x64\\Denoptix.exe", "beside this check, 64-bit"}};
+                                 {beside + "\\x64\\Denoptix.exe", "beside this check, for a 64-bit control", true}};
     // Where setup.exe and the .msi put it, whichever this check's own bitness.
     for (const char* variable : {"ProgramFiles(x86)", "ProgramW6432", "ProgramFiles"}) {
         const std::string root = Environment(variable);
@@ -183,7 +184,7 @@ void CheckWhereTheBridgeIs(CheckReport& report, const scanner::ControlRegistrati
                                       (facts.version.empty() ? std::string("unknown") : facts.version) + ", " +
                                       MachineName(facts.machine);
         const bool is64 = facts.machine != Machine::X86;
-        if ((control32 || control64) && !(is64 ? control64 : control32)) {
+        if (!place.spare && (control32 || control64) && !(is64 ? control64 : control32)) {
             report.Add(Outcome::Failed, described + ": it cannot use the scanner control, registered for " +
                                             (control64 ? "64-bit" : "32-bit") + " programs only; install the " +
                                             (control64 ? "64-bit" : "32-bit") + " build there instead");
