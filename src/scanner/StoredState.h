@@ -20,7 +20,6 @@ public:
     StoredState(std::span<const std::byte> bytes, Source source);
 
     std::span<const std::byte> Bytes() const noexcept { return bytes_; }
-    Source From() const noexcept { return source_; }
     // "built in, 17 bytes" or "from the policy value ControlData, 20 bytes".
     std::string Description() const;
     // What the report of a refusal adds: which state it was, and what to do.

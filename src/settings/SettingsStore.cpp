@@ -8,6 +8,7 @@
 #include "trail/Trail.h"
 #include "win/ErrorReport.h"
 #include "win/ListSelection.h"
+#include "win/UniqueResource.h"
 
 namespace settings {
 
@@ -76,12 +77,10 @@ StoredSettings ReadStoredSettings()
     StoredSettings stored;
     const std::optional<RegistryKey> key = RegistryKey::OpenExisting(HKEY_CURRENT_USER, kReadKeyPath);
     if (!key) {
-        HKEY readable = nullptr;
-        if (RegOpenKeyExA(HKEY_CURRENT_USER, RelativeKeyPath(kReadKeyPath).c_str(), 0, KEY_READ, &readable) ==
-            ERROR_SUCCESS) {
-            RegCloseKey(readable);
+        win::UniqueHkey readable;
+        if (RegOpenKeyExA(HKEY_CURRENT_USER, RelativeKeyPath(kReadKeyPath).c_str(), 0, KEY_READ, readable.put()) ==
+            ERROR_SUCCESS)
             stored.key = KeyFound::WithoutFullAccess;
-        }
         return stored;
     }
     stored.key = KeyFound::Yes;

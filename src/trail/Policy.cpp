@@ -4,27 +4,45 @@ namespace trail {
 
 namespace {
 constexpr char kPolicySubkey[] = "Software\\Policies\\Velt\\Denoptix";
+
+// This module sits below win's owners: the key is closed on every path here.
+class OpenKey {
+public:
+    OpenKey() noexcept
+    {
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPolicySubkey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key_) !=
+            ERROR_SUCCESS)
+            key_ = nullptr;
+    }
+    ~OpenKey()
+    {
+        if (key_ != nullptr) RegCloseKey(key_);
+    }
+    OpenKey(const OpenKey&) = delete;
+    OpenKey& operator=(const OpenKey&) = delete;
+    HKEY get() const noexcept { return key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
 }  // namespace
 
 std::optional<PolicyValue> ReadPolicyValue(const char* name, DWORD maxBytes) noexcept
 {
     try {
-        HKEY key = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPolicySubkey, 0, KEY_QUERY_VALUE | KEY_WOW64_64KEY, &key) !=
-            ERROR_SUCCESS)
-            return std::nullopt;
+        const OpenKey key;
+        if (key.get() == nullptr) return std::nullopt;
         PolicyValue value;
-        LONG status = RegQueryValueExA(key, name, nullptr, &value.type, nullptr, &value.size);
+        LONG status = RegQueryValueExA(key.get(), name, nullptr, &value.type, nullptr, &value.size);
         if (status == ERROR_SUCCESS && value.size <= maxBytes) {
             value.data.resize(value.size);
             DWORD read = value.size;
-            status = RegQueryValueExA(key, name, nullptr, &value.type, value.data.empty() ? nullptr : value.data.data(),
-                                      &read);
+            status = RegQueryValueExA(key.get(), name, nullptr, &value.type,
+                                      value.data.empty() ? nullptr : value.data.data(), &read);
             // Changed between the two reads: take what is there now, if it still fits.
             if (status == ERROR_SUCCESS) value.data.resize(read);
             value.size = read;
         }
-        RegCloseKey(key);
         if (status != ERROR_SUCCESS) return std::nullopt;
         return value;
     } catch (...) {

@@ -35,15 +35,14 @@ std::string Code(HRESULT code)
 // The process id of a running bridge, or 0.
 DWORD RunningBridge()
 {
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    const HANDLE taken = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (taken == INVALID_HANDLE_VALUE) return 0;
+    const win::UniqueHandle snapshot(taken);
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
-    DWORD found = 0;
-    for (BOOL more = Process32First(snapshot, &entry); more && found == 0; more = Process32Next(snapshot, &entry))
-        if (lstrcmpiA(entry.szExeFile, "Denoptix.exe") == 0) found = entry.th32ProcessID;
-    CloseHandle(snapshot);
-    return found;
+    for (BOOL more = Process32First(snapshot.get(), &entry); more; more = Process32Next(snapshot.get(), &entry))
+        if (lstrcmpiA(entry.szExeFile, "Denoptix.exe") == 0) return entry.th32ProcessID;
+    return 0;
 }
 
 win::UniqueHwnd HiddenParent()
@@ -112,11 +111,8 @@ std::string HexBytes(const unsigned char* bytes, std::size_t count)
     return text;
 }
 
-// What the control says of itself, read without changing it: what support
-// needs to know of a control we have never run.
-void AddFacts(CheckReport& report, scanner::TDenOptixScanProxy& control)
+void AddObjectFacts(CheckReport& report, const win::ComPtr<IDispatch>& dispatch)
 {
-    const win::ComPtr<IDispatch> dispatch(control.Control());
     if (const auto object = dispatch.try_as<IOleObject>()) {
         DWORD misc = 0;
         if (SUCCEEDED(object->GetMiscStatus(DVASPECT_CONTENT, &misc)))
@@ -126,6 +122,11 @@ void AddFacts(CheckReport& report, scanner::TDenOptixScanProxy& control)
             report.Fact("control: extent " + std::to_string(extent.cx) + " x " + std::to_string(extent.cy) +
                         " HIMETRIC");
     }
+}
+
+// Save into memory only: what the control writes shows the format it keeps.
+void AddStateFacts(CheckReport& report, const win::ComPtr<IDispatch>& dispatch)
+{
     if (const auto persist = dispatch.try_as<IPersistStreamInit>()) {
         ULARGE_INTEGER size{};
         if (SUCCEEDED(persist->GetSizeMax(&size)))
@@ -145,6 +146,10 @@ void AddFacts(CheckReport& report, scanner::TDenOptixScanProxy& control)
             }
         }
     }
+}
+
+void AddInterfaceFact(CheckReport& report, const win::ComPtr<IDispatch>& dispatch)
+{
     UINT typeInfoCount = 0;
     win::ComPtr<ITypeInfo> typeInfo;
     BSTR name = nullptr;
@@ -156,7 +161,11 @@ void AddFacts(CheckReport& report, scanner::TDenOptixScanProxy& control)
     } else {
         report.Fact("control: no type information through IDispatch");
     }
-    if (const HWND window = control.Window()) {
+}
+
+void AddWindowFact(CheckReport& report, HWND window)
+{
+    if (window != nullptr) {
         char className[128] = {};
         GetClassNameA(window, className, sizeof className);
         RECT bounds{};
@@ -166,6 +175,17 @@ void AddFacts(CheckReport& report, scanner::TDenOptixScanProxy& control)
     } else {
         report.Fact("control: no window of its own");
     }
+}
+
+// What the control says of itself, read without changing it: what support
+// needs to know of a control we have never run.
+void AddFacts(CheckReport& report, scanner::TDenOptixScanProxy& control)
+{
+    const win::ComPtr<IDispatch> dispatch(control.Control());
+    AddObjectFacts(report, dispatch);
+    AddStateFacts(report, dispatch);
+    AddInterfaceFact(report, dispatch);
+    AddWindowFact(report, control.Window());
 }
 
 }  // namespace

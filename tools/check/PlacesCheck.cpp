@@ -10,6 +10,7 @@
 #include "settings/SettingsStore.h"
 #include "trail/Policy.h"
 #include "trail/Trail.h"
+#include "win/UniqueResource.h"
 
 namespace check {
 
@@ -96,28 +97,27 @@ std::vector<Entry> AppsEntries()
 {
     std::vector<Entry> entries;
     for (const REGSAM view : {KEY_WOW64_64KEY, KEY_WOW64_32KEY}) {
-        HKEY uninstall = nullptr;
-        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | view, &uninstall) != ERROR_SUCCESS) continue;
+        win::UniqueHkey uninstall;
+        if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kUninstallKey, 0, KEY_READ | view, uninstall.put()) != ERROR_SUCCESS)
+            continue;
         char subkey[256];
         for (DWORD i = 0;; ++i) {
             DWORD length = sizeof subkey;
-            if (RegEnumKeyExA(uninstall, i, subkey, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
-            HKEY product = nullptr;
-            if (RegOpenKeyExA(uninstall, subkey, 0, KEY_READ | view, &product) != ERROR_SUCCESS) continue;
-            const std::string name = Text(product, "DisplayName");
+            if (RegEnumKeyExA(uninstall.get(), i, subkey, &length, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+            win::UniqueHkey product;
+            if (RegOpenKeyExA(uninstall.get(), subkey, 0, KEY_READ | view, product.put()) != ERROR_SUCCESS) continue;
+            const std::string name = Text(product.get(), "DisplayName");
             if (name == "Denoptix") {
                 DWORD installer = 0;
                 DWORD size = sizeof installer;
-                const bool msi = RegQueryValueExA(product, "WindowsInstaller", nullptr, nullptr,
+                const bool msi = RegQueryValueExA(product.get(), "WindowsInstaller", nullptr, nullptr,
                                                   reinterpret_cast<BYTE*>(&installer), &size) == ERROR_SUCCESS &&
                                  installer == 1;
                 bool known = false;
                 for (const Entry& entry : entries) known = known || entry.name == subkey;
-                if (!known) entries.push_back({subkey, Text(product, "DisplayVersion"), msi});
+                if (!known) entries.push_back({subkey, Text(product.get(), "DisplayVersion"), msi});
             }
-            RegCloseKey(product);
         }
-        RegCloseKey(uninstall);
     }
     return entries;
 }

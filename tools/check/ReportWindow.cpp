@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "host/Clipboard.h"
 #include "win/Error.h"
 #include "win/UniqueResource.h"
 
@@ -34,17 +35,11 @@ int Scaled(const WindowState& state, int pixels)
 
 void CopyReport(HWND window, const std::string& report)
 {
-    if (!OpenClipboard(window)) return;
-    EmptyClipboard();
-    win::UniqueHglobal memory(GlobalAlloc(GMEM_MOVEABLE, report.size() + 1));
-    if (memory) {
-        if (void* target = GlobalLock(memory.get())) {
-            std::memcpy(target, report.c_str(), report.size() + 1);
-            GlobalUnlock(memory.get());
-            if (SetClipboardData(CF_TEXT, memory.get()) != nullptr) memory.release();  // the system owns it now
-        }
+    try {
+        host::PutTextOnClipboard(window, report);
+    } catch (const win::Error& error) {
+        MessageBoxA(window, error.what(), "Denoptix check", MB_OK | MB_ICONERROR);
     }
-    CloseClipboard();
 }
 
 void SaveReport(HWND window, const std::string& report, const std::string& suggested)
