@@ -84,6 +84,7 @@ private:
     ~ScanControl() override;
     void ApplyInitialSettings();
     void ApplyInitialPower();
+    void ResetToDefaults();
     void SetEnabledQuietly(bool enabled);
 
     // Properties, as the dispatch interface sees them.

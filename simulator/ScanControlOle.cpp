@@ -65,6 +65,9 @@ STDMETHODIMP ScanControl::Load(LPSTREAM stream)
     // format the container's stored bytes are not.
     const auto state = config_.refuseState ? std::nullopt : Decode(std::span<const std::uint8_t>(bytes, read));
     if (!state) {
+        // As MFC's COleControl does when its property exchange fails: every
+        // property back to its default, whatever an earlier load had set.
+        ResetToDefaults();
         log_.Write("load failed");
         return E_FAIL;
     }
@@ -101,13 +104,18 @@ STDMETHODIMP ScanControl::GetSizeMax(ULARGE_INTEGER* size)
     return S_OK;
 }
 
-STDMETHODIMP ScanControl::InitNew()
+void ScanControl::ResetToDefaults()
 {
     const PersistedState defaults = DefaultPersistedState();
     extentHimetric_ = defaults.extentHimetric;
     SetEnabledQuietly(defaults.enabled);
     ApplyInitialPower();
     dirty_ = false;
+}
+
+STDMETHODIMP ScanControl::InitNew()
+{
+    ResetToDefaults();
     log_.Write("initnew");
     return S_OK;
 }

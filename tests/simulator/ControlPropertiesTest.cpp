@@ -79,29 +79,55 @@ TEST(ScanSimPersistence, ReadsTheStateByMfcsRulesAndSavesTheBridgesBytesBack)
     withoutEnabled[12] = std::byte{0};  // the mask names nothing
     Bytes longer = bridge;
     longer.insert(longer.end(), {std::byte{0xFF}, std::byte{0xFF}});
+    Bytes version2 = bridge;
+    version2[2] = std::byte{2};  // MAKELONG(0, 2): read, and left to the control to judge
+    Bytes enabledTwo = bridge;
+    enabledTwo[16] = std::byte{2};
+    const Bytes oneShort(bridge.begin(), bridge.end() - 1);
     struct Case {
         const char* name;
-        Bytes bytes;
-        HRESULT loaded;
+        std::vector<Bytes> loads;  // one after the other into the same control
+        HRESULT lastLoaded;
         const char* logged;  // the control's last log line
         bool enabled;
     };
     const Case cases[] = {
-        {"the bridge's 17 bytes", bridge, S_OK, "load ok: version 1.0, extent 1085 x 3545, enabled false", false},
-        {"a mask without Enabled", withoutEnabled, S_OK, "load ok: version 1.0, extent 1085 x 3545, enabled true",
+        {"the bridge's 17 bytes", {bridge}, S_OK, "load ok: version 1.0, extent 1085 x 3545, enabled false", false},
+        {"a mask without Enabled", {withoutEnabled}, S_OK, "load ok: version 1.0, extent 1085 x 3545, enabled true",
          true},
-        {"bytes past Enabled", longer, S_OK, "load ok: version 1.0, extent 1085 x 3545, enabled false", false},
-        {"one byte short", Bytes(bridge.begin(), bridge.end() - 1), E_FAIL, "load failed", true},
+        {"bytes past Enabled", {longer}, S_OK, "load ok: version 1.0, extent 1085 x 3545, enabled false", false},
+        {"a version other than 1.0", {version2}, S_OK, "load ok: version 2.0, extent 1085 x 3545, enabled false",
+         false},
+        {"an Enabled byte of 2", {enabledTwo}, S_OK, "load ok: version 1.0, extent 1085 x 3545, enabled true", true},
+        {"one byte short", {oneShort}, E_FAIL, "load failed", true},
+        {"no bytes at all", {Bytes{}}, E_FAIL, "load failed", true},
+        {"a load after a load", {bridge, withoutEnabled}, S_OK,
+         "load ok: version 1.0, extent 1085 x 3545, enabled true", true},
+        {"a failed load after a good one: the defaults again", {bridge, oneShort}, E_FAIL, "load failed", true},
     };
     const testing_support::TempFolder temp;
     const testing_support::ScopedEnvironment logging({{"DENOPTIX_SIM_LOG", temp.Path("sim.log")}});
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const Control control(Control::Start::InitNew);  // Enabled true, as MFC's defaults
-        EXPECT_EQ(control.as<IPersistStreamInit>()->Load(StreamOf(c.bytes.data(), c.bytes.size()).get()), c.loaded);
+        HRESULT loaded = E_UNEXPECTED;
+        for (const Bytes& bytes : c.loads)
+            loaded = control.as<IPersistStreamInit>()->Load(StreamOf(bytes.data(), bytes.size()).get());
+        EXPECT_EQ(loaded, c.lastLoaded);
         EXPECT_EQ(testing_support::ReadLines(temp.Path("sim.log")).back(), c.logged);
         EXPECT_EQ(control.GetBool(property::Enabled), c.enabled);
         EXPECT_EQ(IsWindowEnabled(control.Window()) != FALSE, c.enabled) << "its window follows Enabled";
+    }
+
+    {
+        // A put of the value Enabled has changes nothing, as for MFC's stock
+        // property; only a change makes the state worth saving.
+        const Control control(Control::Start::InitNew);
+        const auto persist = control.as<IPersistStreamInit>();
+        ASSERT_EQ(control.Put(property::Enabled, Variant(VT_BOOL, VARIANT_TRUE)), S_OK);
+        EXPECT_EQ(persist->IsDirty(), S_FALSE);
+        ASSERT_EQ(control.Put(property::Enabled, Variant(VT_BOOL, VARIANT_FALSE)), S_OK);
+        EXPECT_EQ(persist->IsDirty(), S_OK);
     }
 
     const Control control;
