@@ -20,16 +20,6 @@ std::atomic<long> g_imagesNotHandedOver{0};
 std::atomic<bool> g_crashing{false};
 char g_version[32] = "0";
 
-std::string UtcStamp()
-{
-    SYSTEMTIME now{};
-    GetSystemTime(&now);
-    char text[32];
-    std::snprintf(text, sizeof text, "%04u%02u%02uT%02u%02u%02uZ", now.wYear, now.wMonth, now.wDay, now.wHour,
-                  now.wMinute, now.wSecond);
-    return text;
-}
-
 // "DenoptixScanSim.dll+0x1A2B": the file name only, and the offset in it.
 std::string ModuleAt(const void* address)
 {
@@ -97,7 +87,7 @@ std::string WriteReport(EXCEPTION_POINTERS* exception)
     if (folder.empty()) return {};
     folder += "\\Crashes";
     if (!CreateDirectoryA(folder.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return {};
-    std::string path = folder + "\\Denoptix-" + g_version + "-" + UtcStamp() + ".dmp";
+    std::string path = folder + "\\Denoptix-" + g_version + "-" + UtcStamp(StampFor::FileName) + ".dmp";
     if (!WriteDump(path, exception)) return {};
     PruneDumps(folder);
     return path;

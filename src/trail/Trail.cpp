@@ -1,5 +1,6 @@
 #include "trail/Trail.h"
 
+#include <atomic>
 #include <cstdio>
 #include <mutex>
 #include <utility>
@@ -38,6 +39,10 @@ private:
 
 struct TrailState {
     std::mutex mutex;  // the threads of this process
+    // Who holds `mutex`, and how many lines wait in memory, readable without
+    // it by a crash on any thread.
+    std::atomic<DWORD> holder{0};
+    std::atomic<std::size_t> waitingCount{0};
     bool writing = false;
     std::vector<std::string> waiting;  // lines before BeginWriting
     bool decided = false;
@@ -50,6 +55,41 @@ TrailState& State()
 {
     static TrailState state;
     return state;
+}
+
+// The lock, with a note of which thread holds it.
+class Hold {
+public:
+    explicit Hold(TrailState& state) : state_(state), lock_(state.mutex) { state_.holder = GetCurrentThreadId(); }
+    // Only when the lock is free now; never tried by the thread holding it,
+    // for which trying would be undefined.
+    Hold(TrailState& state, std::try_to_lock_t) : state_(state)
+    {
+        if (state_.holder == GetCurrentThreadId()) return;
+        lock_ = std::unique_lock<std::mutex>(state.mutex, std::try_to_lock);
+        if (lock_.owns_lock()) state_.holder = GetCurrentThreadId();
+    }
+    ~Hold()
+    {
+        if (lock_.owns_lock()) state_.holder = 0;
+    }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+    bool Held() const noexcept { return lock_.owns_lock(); }
+
+private:
+    TrailState& state_;
+    std::unique_lock<std::mutex> lock_;
+};
+
+// The waiting lines, all at once, leaving none.
+std::string TakeWaiting(TrailState& state)
+{
+    std::string lines;
+    for (const std::string& line : state.waiting) lines += line;
+    state.waiting.clear();
+    state.waitingCount = 0;
+    return lines;
 }
 
 }  // namespace
@@ -91,21 +131,10 @@ void WriteToFile(TrailState& state, const std::string& lines)
     if (!written) state.enabled = false;
 }
 
-std::string Stamp()
-{
-    SYSTEMTIME now{};
-    GetSystemTime(&now);
-    char text[64];
-    std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u.%03uZ %lu ", now.wYear, now.wMonth, now.wDay,
-                  now.wHour, now.wMinute, now.wSecond, now.wMilliseconds,
-                  static_cast<unsigned long>(GetCurrentProcessId()));
-    return text;
-}
-
 // One event, one line: a stray line break would split it.
 std::string Line(std::string_view event)
 {
-    std::string line = Stamp();
+    std::string line = UtcStamp(StampFor::Line) + " " + std::to_string(GetCurrentProcessId()) + " ";
     for (const char c : event) line += (c == '\r' || c == '\n') ? ' ' : c;
     line += "\r\n";
     return line;
@@ -146,9 +175,10 @@ void Write(std::string_view event) noexcept
 {
     try {
         TrailState& state = State();
-        const std::lock_guard<std::mutex> guard(state.mutex);
+        const Hold hold(state);
         if (!state.writing) {
             state.waiting.push_back(Line(event));
+            state.waitingCount = state.waiting.size();
             return;
         }
         WriteToFile(state, Line(event));
@@ -161,12 +191,10 @@ void BeginWriting() noexcept
 {
     try {
         TrailState& state = State();
-        const std::lock_guard<std::mutex> guard(state.mutex);
+        const Hold hold(state);
         if (state.writing) return;
         state.writing = true;
-        std::string lines;
-        for (const std::string& line : state.waiting) lines += line;
-        state.waiting.clear();
+        const std::string lines = TakeWaiting(state);
         if (!lines.empty()) WriteToFile(state, lines);
     } catch (...) {
         // Out of memory: the waiting lines are lost, the bridge goes on.
@@ -179,20 +207,38 @@ void WriteAtCrash(std::string_view event) noexcept
         TrailState& state = State();
         // Never waits: the fault may have struck this very thread while it
         // held the lock, midway through a line.
-        const std::unique_lock<std::mutex> guard(state.mutex, std::try_to_lock);
-        if (!guard.owns_lock()) {
+        const Hold hold(state, std::try_to_lock);
+        if (!hold.Held()) {
+            const std::size_t lost = state.waitingCount;
             const std::string folder = TrailTurnedOffByPolicy() ? std::string() : SupportFolder();
-            if (!folder.empty()) AppendLine(folder, Line(event));
+            if (!folder.empty())
+                AppendLine(folder, Line(lost == 0 ? std::string(event)
+                                                  : std::string(event) + " (" + std::to_string(lost) +
+                                                        " earlier lines held in memory could not be written)"));
             return;
         }
         state.writing = true;
-        std::string lines;
-        for (const std::string& line : state.waiting) lines += line;
-        state.waiting.clear();
-        WriteToFile(state, lines + Line(event));
+        WriteToFile(state, TakeWaiting(state) + Line(event));
     } catch (...) {
         // Out of memory while crashing: the report box still comes.
     }
+}
+
+std::string UtcStamp(StampFor use)
+{
+    SYSTEMTIME now{};
+    GetSystemTime(&now);
+    char text[40];
+    if (use == StampFor::Line)
+        std::snprintf(text, sizeof text, "%04u-%02u-%02uT%02u:%02u:%02u.%03uZ", now.wYear, now.wMonth, now.wDay,
+                      now.wHour, now.wMinute, now.wSecond, now.wMilliseconds);
+    else if (use == StampFor::FileName)
+        std::snprintf(text, sizeof text, "%04u%02u%02uT%02u%02u%02uZ", now.wYear, now.wMonth, now.wDay, now.wHour,
+                      now.wMinute, now.wSecond);
+    else
+        std::snprintf(text, sizeof text, "%04u-%02u-%02u %02u:%02u:%02u UTC", now.wYear, now.wMonth, now.wDay,
+                      now.wHour, now.wMinute, now.wSecond);
+    return text;
 }
 
 std::string Hex(std::uint32_t code)

@@ -38,6 +38,14 @@ void WriteAtCrash(std::string_view event) noexcept;
 // %LOCALAPPDATA%\Velt\Denoptix, made if missing; empty when it cannot be.
 std::string SupportFolder();
 
+// The time now in UTC, as each reader needs it.
+enum class StampFor {
+    Line,      // "2026-12-10T11:55:06.123Z"
+    FileName,  // "20261210T115506Z"
+    Heading,   // "2026-12-10 11:55:06 UTC"
+};
+std::string UtcStamp(StampFor use);
+
 // "0x80040154": an HRESULT or error code the way support looks it up.
 std::string Hex(std::uint32_t code);
 // A moment, and "1.25 ms" from such a moment to now.

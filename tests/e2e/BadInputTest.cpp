@@ -342,13 +342,18 @@ TEST_F(BadInput, AMachinePolicyStateReplacesTheBuiltInOneAndTheTrailSaysWhich)
 // The policy's other switch: "Trail" 0 keeps a whole run out of the trail.
 TEST_F(BadInput, ATrailTurnedOffByPolicyGetsNoLine)
 {
-    const testing_support::ScopedMachinePolicy policy;
-    const DWORD off = 0;
-    policy.Set("Trail", REG_DWORD, &off, sizeof off);
-    auto bridge = Start(testing_support::BridgeCommandLine(temp_.Path()));
-    ASSERT_TRUE(PowerOn(*bridge));
-    EXPECT_EQ(bridge->CloseAndWait(), std::optional<DWORD>(0));
-    EXPECT_TRUE(testing_support::TrailEventsOf(bridge->Id()).empty());
+    // The same run without the policy writes lines, or the empty trail below
+    // would prove nothing.
+    for (const bool turnedOff : {false, true}) {
+        SCOPED_TRACE(turnedOff ? "policy Trail 0" : "no policy");
+        const testing_support::ScopedMachinePolicy policy;
+        const DWORD off = 0;
+        if (turnedOff) policy.Set("Trail", REG_DWORD, &off, sizeof off);
+        auto bridge = Start(testing_support::BridgeCommandLine(temp_.Path()));
+        ASSERT_TRUE(PowerOn(*bridge));
+        EXPECT_EQ(bridge->CloseAndWait(), std::optional<DWORD>(0));
+        EXPECT_EQ(testing_support::TrailEventsOf(bridge->Id()).empty(), turnedOff);
+    }
 }
 
 // The bridge of the other bitness, started where the stand-in control is
