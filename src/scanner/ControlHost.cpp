@@ -4,6 +4,7 @@
 #include <ocidl.h>
 
 #include <span>
+#include <utility>
 
 #include "scanner/ControlRegistration.h"
 #include "trail/Trail.h"
@@ -26,7 +27,8 @@ win::ComPtr<IStream> StreamHolding(std::span<const std::byte> bytes)
 }  // namespace
 
 ControlHost::ControlHost(const CLSID& control, HWND parent, const RECT& bounds, const StoredState& state,
-                         const IID& eventInterface, IDispatch* eventSink)
+                         const IID& eventInterface, IDispatch* eventSink, HostStepObserver observer)
+    : observer_(std::move(observer))
 {
     try {
         Create(control, parent, bounds, state);
@@ -47,7 +49,7 @@ ControlHost::~ControlHost() { Teardown(); }
 
 void ControlHost::Create(const CLSID& control, HWND parent, const RECT& bounds, const StoredState& state)
 {
-    step_ = HostStep::Create;
+    Begin(HostStep::Create);
     const HRESULT created =
         CoCreateInstance(control, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, object_.put_void());
     const ControlRegistration registration = FindControlRegistration(control);
@@ -64,10 +66,10 @@ void ControlHost::Create(const CLSID& control, HWND parent, const RECT& bounds, 
     if (SUCCEEDED(object_->GetMiscStatus(DVASPECT_CONTENT, &miscStatus)) &&
         (miscStatus & OLEMISC_SETCLIENTSITEFIRST))
         SetClientSite();
-    step_ = HostStep::LoadState;
+    Begin(HostStep::LoadState);
     LoadState(state);
     if (!clientSiteSet_) SetClientSite();
-    step_ = HostStep::Activate;
+    Begin(HostStep::Activate);
     ActivateInPlace(parent, bounds);
 }
 
@@ -109,10 +111,16 @@ void ControlHost::ActivateInPlace(HWND parent, const RECT& bounds)
 
 void ControlHost::ConnectEvents(const IID& eventInterface, IDispatch* eventSink)
 {
-    step_ = HostStep::ConnectEvents;
+    Begin(HostStep::ConnectEvents);
     const auto container = object_.as<IConnectionPointContainer>();
     win::ThrowIfFailed(container->FindConnectionPoint(eventInterface, eventPoint_.put()));
     win::ThrowIfFailed(eventPoint_->Advise(eventSink, &eventCookie_));
+}
+
+void ControlHost::Begin(HostStep step)
+{
+    step_ = step;
+    if (observer_) observer_(step);
 }
 
 void ControlHost::Teardown() noexcept

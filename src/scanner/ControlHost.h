@@ -6,26 +6,12 @@
 #include <ocidl.h>
 #include <oleidl.h>
 
+#include "scanner/HostStep.h"
 #include "scanner/OleSite.h"
 #include "scanner/StoredState.h"
 #include "win/ComPtr.h"
-#include "win/Error.h"
 
 namespace scanner {
-
-// The steps of bringing a control up, in their order.
-enum class HostStep { Create, LoadState, Activate, ConnectEvents };
-
-// A failure to bring the control up: the text for the operator, the
-// system's code, and the step that failed.
-class HostError : public win::Error {
-public:
-    HostError(HostStep step, const std::string& text, HRESULT code) : win::Error(text, code), step_(step) {}
-    HostStep Step() const noexcept { return step_; }
-
-private:
-    HostStep step_;
-};
 
 class ControlHost {
 public:
@@ -34,7 +20,7 @@ public:
     // to its event interface. Throws HostError; whatever was set up by then
     // is taken down again first.
     ControlHost(const CLSID& control, HWND parent, const RECT& bounds, const StoredState& state,
-                const IID& eventInterface, IDispatch* eventSink);
+                const IID& eventInterface, IDispatch* eventSink, HostStepObserver observer = {});
     ~ControlHost();
     ControlHost(const ControlHost&) = delete;
     ControlHost& operator=(const ControlHost&) = delete;
@@ -51,6 +37,7 @@ private:
     void ActivateInPlace(HWND parent, const RECT& bounds);
     void ConnectEvents(const IID& eventInterface, IDispatch* eventSink);
     void Teardown() noexcept;
+    void Begin(HostStep step);
 
     win::ComPtr<OleSite> site_;
     win::ComPtr<IOleObject> object_;
@@ -61,6 +48,7 @@ private:
     bool clientSiteSet_ = false;
     bool activated_ = false;
     HostStep step_ = HostStep::Create;
+    HostStepObserver observer_;
 };
 
 }  // namespace scanner

@@ -56,8 +56,8 @@ ControlRegistration FindControlRegistration(const CLSID& control)
 
 std::string DescribeControl(const CLSID& control, const ControlRegistration& registration)
 {
-    const bool for64 = kThisBuildIs64Bit ? registration.forThisBuild : registration.forOtherBuild;
-    const bool for32 = kThisBuildIs64Bit ? registration.forOtherBuild : registration.forThisBuild;
+    const bool for64 = registration.For64BitPrograms();
+    const bool for32 = registration.For32BitPrograms();
     const char* where = for32 && for64 ? "registered for 32- and 64-bit programs"
                         : for32        ? "registered for 32-bit programs"
                         : for64        ? "registered for 64-bit programs"

@@ -10,6 +10,8 @@
 
 namespace scanner {
 
+inline constexpr bool kThisBuildIs64Bit = sizeof(void*) == 8;
+
 // Which registry views hold the control's in-process server, and the file
 // each names (as registered: it may hold environment variables).
 struct ControlRegistration {
@@ -17,10 +19,16 @@ struct ControlRegistration {
     bool forOtherBuild = false;  // the other view
     std::string thisBuildServer;
     std::string otherBuildServer;
+
+    // The same by the programs' bitness rather than this build's.
+    bool For64BitPrograms() const noexcept { return kThisBuildIs64Bit ? forThisBuild : forOtherBuild; }
+    bool For32BitPrograms() const noexcept { return kThisBuildIs64Bit ? forOtherBuild : forThisBuild; }
+    const std::string& ServerFor(bool programs64) const noexcept
+    {
+        return programs64 == kThisBuildIs64Bit ? thisBuildServer : otherBuildServer;
+    }
 };
 ControlRegistration FindControlRegistration(const CLSID& control);
-
-inline constexpr bool kThisBuildIs64Bit = sizeof(void*) == 8;
 
 // "{786AAF38-...}".
 std::string ClsidText(const CLSID& control);

@@ -14,9 +14,10 @@ namespace property = contract::property;
 
 class TDenOptixScanProxy::Impl {
 public:
-    Impl(HWND parent, const RECT& bounds, const StoredState& state, ScanEvents events)
+    Impl(HWND parent, const RECT& bounds, const StoredState& state, ScanEvents events, HostStepObserver observer)
         : sink_(win::ComPtr<EventSink>::Attach(new EventSink(std::move(events)))),
-          host_(contract::kControlClsid, parent, bounds, state, contract::kEventsIid, sink_.get())
+          host_(contract::kControlClsid, parent, bounds, state, contract::kEventsIid, sink_.get(),
+                std::move(observer))
     {
     }
 
@@ -30,8 +31,8 @@ private:
 };
 
 TDenOptixScanProxy::TDenOptixScanProxy(HWND parent, const RECT& bounds, const StoredState& state,
-                                       ScanEvents events)
-    : impl_(std::make_unique<Impl>(parent, bounds, state, std::move(events)))
+                                       ScanEvents events, HostStepObserver observer)
+    : impl_(std::make_unique<Impl>(parent, bounds, state, std::move(events), std::move(observer)))
 {
 }
 

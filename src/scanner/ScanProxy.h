@@ -7,6 +7,7 @@
 #include <memory>
 #include <string_view>
 
+#include "scanner/HostStep.h"
 #include "scanner/ScanEvents.h"
 #include "scanner/StoredState.h"
 
@@ -18,7 +19,9 @@ public:
     // in place as a child of parent at bounds (client coordinates) and
     // connects the events. Throws HostError with the system's text when the
     // control is missing or refuses.
-    TDenOptixScanProxy(HWND parent, const RECT& bounds, const StoredState& state, ScanEvents events);
+    // `observer` hears of each step of bringing the control up.
+    TDenOptixScanProxy(HWND parent, const RECT& bounds, const StoredState& state, ScanEvents events,
+                       HostStepObserver observer = {});
     // Disconnects the events, deactivates, closes and releases the control.
     ~TDenOptixScanProxy();
     TDenOptixScanProxy(const TDenOptixScanProxy&) = delete;

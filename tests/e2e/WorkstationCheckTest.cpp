@@ -13,7 +13,7 @@ namespace e2e {
 namespace {
 
 struct Expected {
-    const char* outcome;  // "ok", "warning" or "FAILED"
+    const char* outcome;  // "ok", "warning", "FAILED" or "not checked"
     std::string text;
 };
 
@@ -28,7 +28,7 @@ struct Situation {
 
 bool HasLine(const std::string& report, const Expected& expected)
 {
-    const std::string start = "  " + (expected.outcome + std::string(8, ' ')).substr(0, 8);
+    const std::string start = "  " + (expected.outcome + std::string(12, ' ')).substr(0, 12);
     std::istringstream lines(report);
     for (std::string line; std::getline(lines, line);)
         if (line.rfind(start, 0) == 0 && line.find(expected.text) != std::string::npos) return true;
@@ -51,6 +51,7 @@ TEST_F(WorkstationCheck, SaysForEachSituationWhetherTheBridgeWillScan)
 {
     const std::string here = testing_support::BinPath("DenoptixCheck.exe");
     const std::string otherBuild = DENOPTIX_OTHER_BIN_DIR "\\DenoptixCheck.exe";
+    const std::string otherStandIn = DENOPTIX_OTHER_BIN_DIR "\\DenoptixScanSim.dll";
     const std::string thisBits = sizeof(void*) == 8 ? "64-bit" : "32-bit";
     const std::string otherBits = sizeof(void*) == 8 ? "32-bit" : "64-bit";
     // A later control's state, as IT might set it, whose mask does not name Enabled.
@@ -65,10 +66,27 @@ TEST_F(WorkstationCheck, SaysForEachSituationWhetherTheBridgeWillScan)
           {"ok", "Enabled reads false"},
           {"ok", "its events connected"},
           {"ok", "Denoptix.exe (beside this check): version "}},
-         {"  FAILED", "  warning"}},
+         {"  FAILED", "  warning", "  not checked", "only inspected"}},
         {"a bridge running",
          [this]() -> std::shared_ptr<void> { return Start(testing_support::BridgeCommandLine(temp_.Path())); }, here,
-         0, {{"warning", "Denoptix.exe is running"}}, {"created from its CLSID"}},
+         2, {{"not checked", "the control was not created, because Denoptix.exe is running (process "}},
+         {"created from its CLSID", "nothing found that would stop a scan"}},
+        {"a control that never answers a read",
+         [] {
+             return std::make_shared<testing_support::ScopedEnvironment>(
+                 testing_support::EnvironmentList{{"DENOPTIX_SIM_FAIL", "get:Enabled:stall 600000"}});
+         },
+         here, 1,
+         {{"ok", "its events connected"},
+          {"FAILED", "the control did not answer the read of Enabled within 30 s: the bridge would freeze there too"}},
+         {"taken down again"}},
+        {"the other bitness registered too, with %ProgramFiles%",
+         [&otherStandIn] { return std::make_shared<testing_support::OtherBitnessRegistration>(otherStandIn); }, here, 0,
+         {{"ok", "registered for " + otherBits + " programs: "},
+          {"ok", "the one registered for " + thisBits + " programs was created; the one for " + otherBits +
+                     " programs was only inspected"},
+          {"ok", "both Denoptix.exe builds match it"}},
+         {"  FAILED", "missing"}},
         {"the check of the other bitness", [] { return nullptr; }, otherBuild, 1,
          {{"FAILED", "The scanner control is installed for " + thisBits + " programs, but this Denoptix.exe is the " +
                          otherBits + " build, which cannot use it. Use the " + thisBits + " Denoptix.exe"}},
@@ -93,7 +111,8 @@ TEST_F(WorkstationCheck, SaysForEachSituationWhetherTheBridgeWillScan)
     for (const Situation& situation : situations) {
         SCOPED_TRACE(situation.name);
         const std::shared_ptr<void> held = situation.arrange();
-        const auto run = testing_support::RunCommandToEnd(testing_support::CommandLineOf(situation.program, {}));
+        // A control that never answers costs the check its bound of 30 s, and no more.
+        const auto run = testing_support::RunCommandToEnd(testing_support::CommandLineOf(situation.program, {}), 60s);
         EXPECT_EQ(run.exitCode, std::optional<DWORD>(situation.exitCode)) << run.output;
         for (const Expected& line : situation.lines)
             EXPECT_TRUE(HasLine(run.output, line)) << line.outcome << " " << line.text << " is missing from:\n" << run.output;

@@ -106,14 +106,14 @@ ToolRun RunToEnd(const std::string& fileName, const std::vector<std::string>& ar
     return RunCommandToEnd(BinCommandLine(fileName, arguments));
 }
 
-ToolRun RunCommandToEnd(const std::string& commandLine)
+ToolRun RunCommandToEnd(const std::string& commandLine, std::chrono::milliseconds timeout)
 {
     const TempFolder folder;
     const std::string output = folder.Path() + "\\output.txt";
     ToolRun run;
     {
         const ChildProcess child(commandLine, ChildOptions::OutputTo(output));
-        run.exitCode = child.WaitForExit();
+        run.exitCode = child.WaitForExit(timeout);
     }
     run.output = ReadFileBytes(output);
     return run;

@@ -65,7 +65,8 @@ struct ToolRun {
 
 // Runs a program of the build to its end (bounded) and returns what it printed.
 ToolRun RunToEnd(const std::string& fileName, const std::vector<std::string>& arguments);
-// The same for any command line.
-ToolRun RunCommandToEnd(const std::string& commandLine);
+// The same for any command line; nothing for an exit code when it still runs
+// after `timeout`.
+ToolRun RunCommandToEnd(const std::string& commandLine, std::chrono::milliseconds timeout = 15s);
 
 }  // namespace testing_support

@@ -33,4 +33,23 @@ public:
     MissingControlRegistration& operator=(const MissingControlRegistration&) = delete;
 };
 
+// The control registered for the programs of the other bitness too, as a
+// scanner's installer may write it: `dll` copied under that bitness's
+// Program Files and named with %ProgramFiles% in a REG_EXPAND_SZ value.
+// Both go again afterwards.
+class OtherBitnessRegistration {
+public:
+    explicit OtherBitnessRegistration(const std::string& dll);
+    ~OtherBitnessRegistration();
+    OtherBitnessRegistration(const OtherBitnessRegistration&) = delete;
+    OtherBitnessRegistration& operator=(const OtherBitnessRegistration&) = delete;
+
+    // Where the programs of that bitness find it.
+    const std::string& Path() const { return path_; }
+
+private:
+    std::string folder_;
+    std::string path_;
+};
+
 }  // namespace testing_support

@@ -6,78 +6,37 @@
 //                               from Explorer: shows it in a window
 //   DenoptixCheck.exe /quiet    no output: the report file and the exit code
 //
-// Either way the report goes to Check-<UTC time>.txt beside the trail.
-// Exit code: 0 nothing would stop a scan, 1 a line says FAILED, 2 the check
-// itself could not run.
+// Started where nobody can see a window (a service, an agent, an installer
+// that hides it), it behaves as /quiet. Every way, the report goes to
+// Check-<UTC time>.txt beside the trail.
+// Exit code: 0 the control was read and nothing would stop a scan, 1 a line
+// says FAILED, 2 the check could not finish (a line says "not checked", or no
+// report could be made at all).
 #include <windows.h>
 #include <fcntl.h>
 #include <io.h>
 
 #include <cstdio>
 #include <exception>
+#include <functional>
 #include <stdexcept>
 #include <string>
 
 #include "check/Checks.h"
 #include "check/ReportWindow.h"
+#include "check/RunMode.h"
 #include "trail/Trail.h"
 #include "win/ComRuntime.h"
 #include "win/Error.h"
 
 namespace {
 
-constexpr int kNothingFailed = 0;
-constexpr int kSomethingFailed = 1;
-constexpr int kCouldNotRun = 2;
-
-enum class Mode { Console, Window, Quiet };
-
-std::string UtcStamp(bool forFileName)
-{
-    SYSTEMTIME now{};
-    GetSystemTime(&now);
-    char text[40];
-    std::snprintf(text, sizeof text, forFileName ? "%04u%02u%02uT%02u%02u%02uZ" : "%04u-%02u-%02u %02u:%02u:%02u UTC",
-                  now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond);
-    return text;
-}
-
-// Started from Explorer, a console program gets a console of its own, which
-// it alone uses; started from a prompt or a script, it shares one, or its
-// output goes to a file or a pipe.
-Mode ModeOf(int argc, char** argv)
-{
-    for (int i = 1; i < argc; ++i) {
-        if (lstrcmpiA(argv[i], "/quiet") == 0 || lstrcmpiA(argv[i], "-quiet") == 0) return Mode::Quiet;
-        throw std::invalid_argument(std::string("unknown argument '") + argv[i] + "'; the only one is /quiet");
-    }
-    DWORD processes[2] = {};
-    const bool ownConsole = GetConsoleProcessList(processes, 2) == 1;
-    const DWORD output = GetFileType(GetStdHandle(STD_OUTPUT_HANDLE));
-    const bool redirected = output == FILE_TYPE_DISK || output == FILE_TYPE_PIPE;
-    return ownConsole && !redirected ? Mode::Window : Mode::Console;
-}
-
-struct Findings {
-    std::string text;
-    bool failed;
-};
-
-Findings RunChecks()
-{
-    const win::ComRuntime com;
-    win::ThrowIfFailed(com.result());
+struct Run {
+    check::RunMode mode = check::RunMode::Console;
+    std::string heading;
+    std::string fileName;
     check::CheckReport report;
-    check::CheckMachine(report);
-    const scanner::ControlRegistration registration = check::CheckRegistration(report);
-    check::CheckControl(report);
-    check::CheckReceivers(report);
-    check::CheckBridgePlaces(report);
-    check::CheckWhereTheBridgeIs(report, registration);
-    const std::string heading = std::string("Denoptix workstation check ") + DENOPTIX_VERSION + ", " +
-                                (sizeof(void*) == 8 ? "64-bit" : "32-bit") + ", " + UtcStamp(false);
-    return {report.Text(heading), report.AnyFailed()};
-}
+};
 
 // The report beside the trail; the path, or empty when it cannot be written.
 std::string SaveBesideTheTrail(const std::string& text, const std::string& fileName)
@@ -102,26 +61,83 @@ void Print(const std::string& text)
     std::fflush(stdout);
 }
 
+// The report as far as it goes, saved and shown as the mode asks; the exit code.
+int Conclude(const Run& run)
+{
+    const std::string text = run.report.Text(run.heading);
+    const std::string saved = SaveBesideTheTrail(text, run.fileName);
+    const std::string where = saved.empty() ? "The report could not be saved beside the trail.\r\n"
+                                            : "This report is also in " + saved + "\r\n";
+    if (run.mode == check::RunMode::Console) Print(text + where);
+    if (run.mode == check::RunMode::Window) check::ShowReportWindow(text + "\r\n" + where, run.fileName);
+    return run.report.Verdict();
+}
+
+// One section: whatever it throws is a line of its own, and the next runs.
+void Section(check::CheckReport& report, const std::function<void()>& section)
+{
+    try {
+        section();
+    } catch (const std::exception& error) {
+        report.Add(check::Outcome::Failed, std::string("the check met an unexpected error here: ") + error.what());
+    }
+}
+
+void RunChecks(Run& run, check::StepWatch& watch, HRESULT com)
+{
+    check::CheckReport& report = run.report;
+    scanner::ControlRegistration registration;
+    Section(report, [&] { check::CheckMachine(report); });
+    Section(report, [&] { registration = check::CheckRegistration(report); });
+    Section(report, [&] {
+        if (SUCCEEDED(com)) {
+            check::CheckControl(report, watch, registration);
+            return;
+        }
+        report.Section("The scanner control itself");
+        report.Add(check::Outcome::NotChecked, "the control was not created: COM could not be started for the "
+                                               "check (" + win::SystemMessage(static_cast<DWORD>(com)) + ")");
+    });
+    Section(report, [&] { check::CheckReceivers(report); });
+    Section(report, [&] { check::CheckBridgePlaces(report); });
+    Section(report, [&] { check::CheckWhereTheBridgeIs(report, registration); });
+}
+
+std::string StepTimedOut(const std::string& step)
+{
+    return "the control did not answer " + step + " within " + std::to_string(check::kStepLimitMs / 1000) +
+           " s: the bridge would freeze there too";
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    Mode mode = Mode::Console;
+    Run run;
     try {
-        mode = ModeOf(argc, argv);
-        if (mode != Mode::Console) FreeConsole();  // no console window beside the report's own
-        const auto [text, failed] = RunChecks();
-        const std::string fileName = "Check-" + UtcStamp(true) + ".txt";
-        const std::string saved = SaveBesideTheTrail(text, fileName);
-        const std::string where = saved.empty() ? "The report could not be saved beside the trail.\r\n"
-                                                : "This report is also in " + saved + "\r\n";
-        if (mode == Mode::Console) Print(text + where);
-        if (mode == Mode::Window) check::ShowReportWindow(text + "\r\n" + where, fileName);
-        return failed ? kSomethingFailed : kNothingFailed;
+        run.mode = check::RunModeOf(argc, argv);
+    } catch (const std::invalid_argument& error) {
+        Print(std::string("DenoptixCheck: ") + error.what() + "\r\n");
+        return check::kCouldNotFinish;
+    }
+    if (run.mode != check::RunMode::Console) FreeConsole();  // no console window beside the report's own
+    try {
+        run.heading = std::string("Denoptix workstation check ") + DENOPTIX_VERSION + ", " +
+                      (sizeof(void*) == 8 ? "64-bit" : "32-bit") + ", " + trail::UtcStamp(trail::StampFor::Heading);
+        run.fileName = "Check-" + trail::UtcStamp(trail::StampFor::FileName) + ".txt";
+        // Up for the whole run: the report window's Save dialog needs it too.
+        const win::ComRuntime com;
+        check::StepWatch watch([&run](const std::string& step) {
+            run.report.Add(check::Outcome::Failed, StepTimedOut(step));
+            return Conclude(run);
+        });
+        RunChecks(run, watch, com.result());
+        if (!watch.Finish()) Sleep(INFINITE);  // the watcher is ending the check
+        return Conclude(run);
     } catch (const std::exception& error) {
         const std::string text = std::string("The Denoptix workstation check could not run: ") + error.what() + "\r\n";
-        if (mode == Mode::Console) Print(text);
-        if (mode == Mode::Window) MessageBoxA(nullptr, text.c_str(), "Denoptix check", MB_OK | MB_ICONERROR);
-        return kCouldNotRun;
+        if (run.mode == check::RunMode::Console) Print(text);
+        if (run.mode == check::RunMode::Window) MessageBoxA(nullptr, text.c_str(), "Denoptix check", MB_OK | MB_ICONERROR);
+        return check::kCouldNotFinish;
     }
 }

@@ -1,7 +1,9 @@
 #pragma once
 // The six checks, in the order the report gives them. Each adds its lines
-// to the report and throws nothing but what the check itself cannot get past.
+// to the report; what one throws becomes a line of its own section, and the
+// others still run.
 #include "check/CheckReport.h"
+#include "check/StepWatch.h"
 #include "scanner/ControlRegistration.h"
 
 namespace check {
@@ -13,9 +15,9 @@ void CheckMachine(CheckReport& report);
 // that matches it.
 scanner::ControlRegistration CheckRegistration(CheckReport& report);
 
-// The control created as the bridge creates it, read, and torn down again;
-// not while a bridge runs.
-void CheckControl(CheckReport& report);
+// The control created as the bridge creates it, read, and torn down again,
+// each call bounded by `watch`; not while a bridge runs.
+void CheckControl(CheckReport& report, StepWatch& watch, const scanner::ControlRegistration& registration);
 
 // The host's and the photo server's windows, for information.
 void CheckReceivers(CheckReport& report);

@@ -10,6 +10,8 @@
 #include <string>
 
 #include "check/Checks.h"
+#include "check/FileFacts.h"
+#include "check/StepWatch.h"
 #include "scanner/ControlHost.h"
 #include "scanner/ScanProxy.h"
 #include "scanner/StoredState.h"
@@ -25,6 +27,9 @@ namespace check {
 namespace {
 
 constexpr RECT kBounds = {0, 0, 41, 134};
+// The bridge's message loop would run what the control posts itself; the
+// check gives it this long, at most, each time.
+constexpr ULONGLONG kPostedWorkMs = 1000;
 constexpr char kGuideSection[] = "see the integrator's guide, \"The control's stored state\"";
 
 std::string Code(HRESULT code)
@@ -79,10 +84,14 @@ void ReportFailedStep(CheckReport& report, const scanner::HostError& error, cons
 }
 
 // Read only: Enabled must be false for Accendi to power the scanner on.
-void ReadBack(CheckReport& report, scanner::TDenOptixScanProxy& control, const scanner::StoredState& state)
+void ReadBack(CheckReport& report, StepWatch& watch, scanner::TDenOptixScanProxy& control,
+              const scanner::StoredState& state)
 {
     try {
-        if (control.Enabled()) {
+        const WatchedStep step(watch, "the read of Enabled");
+        const bool enabled = control.Enabled();
+        report.ControlRead();
+        if (enabled) {
             report.Add(Outcome::Failed,
                        "Enabled reads true right after its stored state (" + state.Description() +
                            ") was loaded: the scanner would never power on, because this control keeps its state "
@@ -94,6 +103,7 @@ void ReadBack(CheckReport& report, scanner::TDenOptixScanProxy& control, const s
         report.Add(Outcome::Failed, std::string("Enabled cannot be read: ") + error.what());
     }
     try {
+        const WatchedStep step(watch, "the read of ControlState");
         report.Add(Outcome::Ok, "ControlState reads " + std::to_string(control.ControlState()));
     } catch (const win::Error& error) {
         report.Add(Outcome::Failed, std::string("ControlState cannot be read: ") + error.what());
@@ -188,15 +198,59 @@ void AddFacts(CheckReport& report, scanner::TDenOptixScanProxy& control)
     AddWindowFact(report, control.Window());
 }
 
+// Lets the thread's queue run until it is empty, as the bridge's message
+// loop would between two steps: a control may post work to its own window
+// while it comes up and expect it done before it is asked anything.
+void RunPostedWork(StepWatch& watch)
+{
+    const WatchedStep step(watch, "the work it posted to its own window");
+    const ULONGLONG until = GetTickCount64() + kPostedWorkMs;
+    MSG message{};
+    while (GetTickCount64() < until && PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam));  // not ours to take
+            return;
+        }
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+const char* StepWords(scanner::HostStep step)
+{
+    switch (step) {
+    case scanner::HostStep::Create: return "its creation";
+    case scanner::HostStep::LoadState: return "the hand-over of its stored state";
+    case scanner::HostStep::Activate: return "its activation";
+    default: return "the connection of its events";
+    }
+}
+
+// With the control registered for both kinds of program, only this check's
+// own kind is created: say so, and which check creates the other.
+void AddTheOtherRegistration(CheckReport& report, const scanner::ControlRegistration& registration)
+{
+    if (!registration.forThisBuild || !registration.forOtherBuild) return;
+    const char* ours = scanner::kThisBuildIs64Bit ? "64-bit" : "32-bit";
+    const char* other = scanner::kThisBuildIs64Bit ? "32-bit" : "64-bit";
+    const std::string otherCheck = OtherBitnessCheck();
+    report.Add(Outcome::Ok, std::string("the one registered for ") + ours + " programs was created; the one for " +
+                                other + " programs was only inspected (its file, above): " +
+                                (otherCheck.empty() ? std::string("the ") + other +
+                                                          " DenoptixCheck.exe of the release creates it"
+                                                    : "run " + otherCheck + " to create it too"));
+}
+
 }  // namespace
 
-void CheckControl(CheckReport& report)
+void CheckControl(CheckReport& report, StepWatch& watch, const scanner::ControlRegistration& registration)
 {
     report.Section("The scanner control itself");
     if (const DWORD bridge = RunningBridge()) {
-        report.Add(Outcome::Warning, "Denoptix.exe is running (process " + std::to_string(bridge) +
-                                         "), and the control may be holding the scanner: it was not created. Close "
-                                         "the bridge and run this check again");
+        report.Add(Outcome::NotChecked, "the control was not created, because Denoptix.exe is running (process " +
+                                            std::to_string(bridge) +
+                                            ") and its control may be holding the scanner: close the bridge and "
+                                            "run this check again");
         return;
     }
     const scanner::StateChoice choice = scanner::ChooseStoredState();
@@ -205,22 +259,41 @@ void CheckControl(CheckReport& report)
                                          trail::kPolicyKeyPath + " is ignored (" + choice.policyIgnored +
                                          "): the built-in state is handed over instead");
 
-    const win::UniqueHwnd parent = HiddenParent();
+    win::UniqueHwnd parent;
+    try {
+        parent = HiddenParent();
+    } catch (const win::Error& error) {
+        report.Add(Outcome::NotChecked, std::string("the control was not created: the check could not make the "
+                                                    "window to hold it (") + error.what() + ")");
+        return;
+    }
     std::unique_ptr<scanner::TDenOptixScanProxy> control;
     try {
-        control = std::make_unique<scanner::TDenOptixScanProxy>(parent.get(), kBounds, choice.state,
-                                                                scanner::ScanEvents{});
+        control = std::make_unique<scanner::TDenOptixScanProxy>(
+            parent.get(), kBounds, choice.state, scanner::ScanEvents{},
+            [&watch](scanner::HostStep step) { watch.Begin(StepWords(step)); });
+        watch.Idle();
     } catch (const scanner::HostError& error) {
+        watch.Idle();
         ReportFailedStep(report, error, choice.state);
         return;
     }
     report.Add(Outcome::Ok, "created from its CLSID");
+    AddTheOtherRegistration(report, registration);
     report.Add(Outcome::Ok, "its stored state (" + choice.state.Description() + ") accepted");
-    ReadBack(report, *control, choice.state);
     report.Add(Outcome::Ok, "activated in place in a hidden window");
     report.Add(Outcome::Ok, "its events connected");
-    AddFacts(report, *control);
-    control.reset();
+    RunPostedWork(watch);
+    ReadBack(report, watch, *control, choice.state);
+    {
+        const WatchedStep step(watch, "the questions support asks of it");
+        AddFacts(report, *control);
+    }
+    RunPostedWork(watch);
+    {
+        const WatchedStep step(watch, "its teardown");
+        control.reset();
+    }
     report.Add(Outcome::Ok, "taken down again in the bridge's order");
 }
 

@@ -1,30 +1,54 @@
 #include "check/FileFacts.h"
 
+#include <string_view>
 #include <vector>
 
 namespace check {
 
 namespace {
 
-// Turns WoW64's redirection of System32 and Program Files off while it
-// lives; does nothing in a 64-bit process.
-class RealFileSystem {
-public:
-    explicit RealFileSystem(bool wanted) noexcept
-    {
-        if (wanted && sizeof(void*) == 4) turnedOff_ = Wow64DisableWow64FsRedirection(&previous_) != FALSE;
-    }
-    ~RealFileSystem()
-    {
-        if (turnedOff_) Wow64RevertWow64FsRedirection(previous_);
-    }
-    RealFileSystem(const RealFileSystem&) = delete;
-    RealFileSystem& operator=(const RealFileSystem&) = delete;
+constexpr bool kThis64 = sizeof(void*) == 8;
 
-private:
-    void* previous_ = nullptr;
-    bool turnedOff_ = false;
-};
+bool StartsWithNoCase(std::string_view text, std::string_view start)
+{
+    return text.size() >= start.size() &&
+           CompareStringA(LOCALE_INVARIANT, NORM_IGNORECASE, text.data(), static_cast<int>(start.size()),
+                          start.data(), static_cast<int>(start.size())) == CSTR_EQUAL;
+}
+
+// Replaces every `from` (any letter case) with `to`.
+std::string ReplaceNoCase(std::string text, const std::string& from, const std::string& to)
+{
+    for (std::size_t at = 0; at + from.size() <= text.size();) {
+        if (StartsWithNoCase(std::string_view(text).substr(at), from)) {
+            text.replace(at, from.size(), to);
+            at += to.size();
+        } else {
+            ++at;
+        }
+    }
+    return text;
+}
+
+std::string Expanded(const std::string& path)
+{
+    char expanded[MAX_PATH * 2] = {};
+    const DWORD length = ExpandEnvironmentStringsA(path.c_str(), expanded, sizeof expanded);
+    return length == 0 || length > sizeof expanded ? path : std::string(expanded);
+}
+
+// A 32-bit program asking for System32 is sent to SysWOW64; Sysnative is
+// the real System32's name for it.
+std::string AsThe64BitLoaderSeesIt(const std::string& path)
+{
+    if (kThis64) return path;
+    char windows[MAX_PATH] = {};
+    const UINT length = GetSystemWindowsDirectoryA(windows, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return path;
+    const std::string system32 = std::string(windows, length) + "\\System32\\";
+    if (!StartsWithNoCase(path, system32)) return path;
+    return std::string(windows, length) + "\\Sysnative\\" + path.substr(system32.size());
+}
 
 template <typename T>
 bool ReadAt(HANDLE file, LONG offset, T& value)
@@ -33,6 +57,8 @@ bool ReadAt(HANDLE file, LONG offset, T& value)
     return SetFilePointer(file, offset, nullptr, FILE_BEGIN) != INVALID_SET_FILE_POINTER &&
            ReadFile(file, &value, sizeof value, &read, nullptr) && read == sizeof value;
 }
+
+}  // namespace
 
 Machine MachineOf(const std::string& path)
 {
@@ -55,6 +81,8 @@ Machine MachineOf(const std::string& path)
     }
 }
 
+namespace {
+
 std::string VersionOf(const std::string& path)
 {
     DWORD ignored = 0;
@@ -72,16 +100,37 @@ std::string VersionOf(const std::string& path)
 
 }  // namespace
 
-std::string Expanded(const std::string& path)
+std::string ExpandedForView(const std::string& path, bool from64BitView)
 {
-    char expanded[MAX_PATH * 2] = {};
-    const DWORD length = ExpandEnvironmentStringsA(path.c_str(), expanded, sizeof expanded);
-    return length == 0 || length > sizeof expanded ? path : std::string(expanded);
+    if (from64BitView == kThis64) return Expanded(path);
+    const char* programFiles = from64BitView ? "%ProgramW6432%" : "%ProgramFiles(x86)%";
+    const char* commonFiles = from64BitView ? "%CommonProgramW6432%" : "%CommonProgramFiles(x86)%";
+    return Expanded(ReplaceNoCase(ReplaceNoCase(path, "%ProgramFiles%", programFiles), "%CommonProgramFiles%",
+                                  commonFiles));
 }
 
-FileFacts ReadFileFacts(const std::string& path, bool from64BitView)
+std::string ThisProgramFolder()
 {
-    const RealFileSystem real(from64BitView);
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length < MAX_PATH ? length : 0);
+    return folder.substr(0, folder.find_last_of('\\'));
+}
+
+std::string OtherBitnessCheck()
+{
+    const Machine other = kThis64 ? Machine::X86 : Machine::X64;
+    for (const char* relative : {"x64\\DenoptixCheck.exe", "..\\DenoptixCheck.exe"}) {
+        const std::string path = ThisProgramFolder() + "\\" + relative;
+        const FileFacts facts = ReadFileFacts(path, false);
+        if (facts.exists && facts.machine == other) return relative;
+    }
+    return {};
+}
+
+FileFacts ReadFileFacts(const std::string& given, bool from64BitView)
+{
+    const std::string path = from64BitView ? AsThe64BitLoaderSeesIt(given) : given;
     FileFacts facts;
     const DWORD attributes = GetFileAttributesA(path.c_str());
     facts.exists = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

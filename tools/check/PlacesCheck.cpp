@@ -37,14 +37,6 @@ bool CanWriteIn(const std::string& folder)
     return true;
 }
 
-std::string ProgramFolder()
-{
-    char path[MAX_PATH] = {};
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string folder(path, length);
-    return folder.substr(0, folder.find_last_of('\\'));
-}
-
 std::string Environment(const char* name)
 {
     char value[MAX_PATH] = {};
@@ -60,7 +52,7 @@ struct Place {
 
 std::vector<Place> PlacesOfTheBridge()
 {
-    const std::string beside = ProgramFolder();
+    const std::string beside = ThisProgramFolder();
     std::vector<Place> places = {{beside + "\\Denoptix.exe", "beside this check"},
                                  {beside + "\\x64\\Denoptix.exe", "beside this check, for a 64-bit control", true}};
     // Where setup.exe and the .msi put it, whichever this check's own bitness.
@@ -172,9 +164,8 @@ void CheckBridgePlaces(CheckReport& report)
 void CheckWhereTheBridgeIs(CheckReport& report, const scanner::ControlRegistration& registration)
 {
     report.Section("Where the bridge is");
-    const bool this64 = scanner::kThisBuildIs64Bit;
-    const bool control32 = this64 ? registration.forOtherBuild : registration.forThisBuild;
-    const bool control64 = this64 ? registration.forThisBuild : registration.forOtherBuild;
+    const bool control32 = registration.For32BitPrograms();
+    const bool control64 = registration.For64BitPrograms();
     bool found = false;
     for (const Place& place : PlacesOfTheBridge()) {
         const FileFacts facts = ReadFileFacts(place.path, true);
@@ -184,7 +175,9 @@ void CheckWhereTheBridgeIs(CheckReport& report, const scanner::ControlRegistrati
                                       (facts.version.empty() ? std::string("unknown") : facts.version) + ", " +
                                       MachineName(facts.machine);
         const bool is64 = facts.machine != Machine::X86;
-        if (!place.spare && (control32 || control64) && !(is64 ? control64 : control32)) {
+        if (facts.machine == Machine::Unknown) {
+            report.Add(Outcome::Warning, described + ": bitness unknown, its header cannot be read");
+        } else if (!place.spare && (control32 || control64) && !(is64 ? control64 : control32)) {
             report.Add(Outcome::Failed, described + ": it cannot use the scanner control, registered for " +
                                             (control64 ? "64-bit" : "32-bit") + " programs only; install the " +
                                             (control64 ? "64-bit" : "32-bit") + " build there instead");

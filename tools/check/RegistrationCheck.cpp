@@ -16,7 +16,7 @@ void ReportView(CheckReport& report, bool registered, const std::string& server,
         report.Add(Outcome::Ok, "not registered for " + programs);
         return;
     }
-    const std::string path = Expanded(server);
+    const std::string path = ExpandedForView(server, view64);
     const FileFacts facts = ReadFileFacts(path, view64);
     if (!facts.exists) {
         report.Add(Outcome::Failed, "registered for " + programs + " as " + path +
@@ -27,7 +27,12 @@ void ReportView(CheckReport& report, bool registered, const std::string& server,
     const std::string described = std::string("registered for ") + programs + ": " + path + ", a " +
                                   MachineName(facts.machine) + " file" +
                                   (facts.version.empty() ? std::string() : ", version " + facts.version);
-    if (facts.machine != expected && facts.machine != Machine::Unknown) {
+    if (facts.machine == Machine::Unknown) {
+        report.Add(Outcome::Warning, described + ": bitness unknown, its header cannot be read; the check below "
+                                                 "tries it all the same");
+        return;
+    }
+    if (facts.machine != expected) {
         report.Add(Outcome::Failed, described + ", which " + programs +
                                         " cannot load: install the scanner's software again");
         return;
@@ -42,11 +47,8 @@ scanner::ControlRegistration CheckRegistration(CheckReport& report)
     report.Section("The scanner control's registration");
     const auto clsid = scanner::contract::kControlClsid;
     const scanner::ControlRegistration registration = scanner::FindControlRegistration(clsid);
-    const bool this64 = scanner::kThisBuildIs64Bit;
-    const bool for32 = this64 ? registration.forOtherBuild : registration.forThisBuild;
-    const bool for64 = this64 ? registration.forThisBuild : registration.forOtherBuild;
-    const std::string& server32 = this64 ? registration.otherBuildServer : registration.thisBuildServer;
-    const std::string& server64 = this64 ? registration.thisBuildServer : registration.otherBuildServer;
+    const bool for32 = registration.For32BitPrograms();
+    const bool for64 = registration.For64BitPrograms();
 
     if (!for32 && !for64) {
         report.Add(Outcome::Failed, "the scanner control " + scanner::ClsidText(clsid) +
@@ -55,8 +57,8 @@ scanner::ControlRegistration CheckRegistration(CheckReport& report)
         return registration;
     }
     report.Add(Outcome::Ok, "the scanner control " + scanner::ClsidText(clsid));
-    ReportView(report, for32, server32, false);
-    ReportView(report, for64, server64, true);
+    ReportView(report, for32, registration.ServerFor(false), false);
+    ReportView(report, for64, registration.ServerFor(true), true);
 
     const std::string mismatch = scanner::BitnessMismatch(registration);
     if (!mismatch.empty()) {

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "host/Clipboard.h"
+#include "win/ComRuntime.h"
 #include "win/Error.h"
 #include "win/UniqueResource.h"
 
@@ -127,6 +128,8 @@ LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 
 void ShowReportWindow(const std::string& report, const std::string& suggestedFileName)
 {
+    // Save's dialog needs COM on this thread, which may be the watcher's.
+    const win::ComRuntime com;
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof windowClass;
     windowClass.lpfnWndProc = Procedure;
