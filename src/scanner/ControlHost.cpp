@@ -27,11 +27,12 @@ win::ComPtr<IStream> StreamHolding(std::span<const std::byte> bytes)
 }  // namespace
 
 ControlHost::ControlHost(const CLSID& control, HWND parent, const RECT& bounds, const StoredState& state,
-                         const IID& eventInterface, IDispatch* eventSink, HostStepObserver observer)
+                         const IID& eventInterface, IDispatch* eventSink, const LicenseKey& licence,
+                         HostStepObserver observer)
     : observer_(std::move(observer))
 {
     try {
-        Create(control, parent, bounds, state);
+        Create(control, parent, bounds, state, licence);
         ConnectEvents(eventInterface, eventSink);
     } catch (const HostError&) {
         Teardown();
@@ -47,17 +48,23 @@ ControlHost::ControlHost(const CLSID& control, HWND parent, const RECT& bounds, 
 
 ControlHost::~ControlHost() { Teardown(); }
 
-void ControlHost::Create(const CLSID& control, HWND parent, const RECT& bounds, const StoredState& state)
+void ControlHost::Create(const CLSID& control, HWND parent, const RECT& bounds, const StoredState& state,
+                         const LicenseKey& licence)
 {
     Begin(HostStep::Create);
-    const HRESULT created =
-        CoCreateInstance(control, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject, object_.put_void());
+    bool keyUsed = false;
+    const HRESULT created = CreateControlObject(control, licence, IID_IOleObject, object_.put_void(), keyUsed);
     const ControlRegistration registration = FindControlRegistration(control);
-    const std::string described = DescribeControl(control, registration);
+    const std::string described =
+        DescribeControl(control, registration) + (keyUsed ? ", with " + licence.Description() : std::string());
     if (FAILED(created)) {
+        const std::string systemText = win::SystemMessage(static_cast<DWORD>(created));
         trail::Write("control " + described + ": not created, " + trail::Hex(static_cast<DWORD>(created)) + " " +
-                     win::SystemMessage(static_cast<DWORD>(created)));
-        throw HostError(HostStep::Create, ControlCreationFailure(created, registration), created);
+                     systemText);
+        throw HostError(HostStep::Create,
+                        created == CLASS_E_NOTLICENSED ? NotLicensedAdvice(licence, keyUsed) + "\n\n" + systemText
+                                                       : ControlCreationFailure(created, registration),
+                        created);
     }
     trail::Write("control " + described + ": created");
     site_ = win::ComPtr<OleSite>::Attach(new OleSite(parent, bounds));

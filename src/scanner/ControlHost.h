@@ -7,6 +7,7 @@
 #include <oleidl.h>
 
 #include "scanner/HostStep.h"
+#include "scanner/LicenseKey.h"
 #include "scanner/OleSite.h"
 #include "scanner/StoredState.h"
 #include "win/ComPtr.h"
@@ -15,12 +16,14 @@ namespace scanner {
 
 class ControlHost {
 public:
-    // Creates the control, hands it its stored state (a refusal is a failure
+    // Creates the control (with `licence` where its class factory asks for
+    // one), hands it its stored state (a refusal is a failure
     // to create it), activates it in place at bounds and connects eventSink
     // to its event interface. Throws HostError; whatever was set up by then
     // is taken down again first.
     ControlHost(const CLSID& control, HWND parent, const RECT& bounds, const StoredState& state,
-                const IID& eventInterface, IDispatch* eventSink, HostStepObserver observer = {});
+                const IID& eventInterface, IDispatch* eventSink, const LicenseKey& licence = {},
+                HostStepObserver observer = {});
     ~ControlHost();
     ControlHost(const ControlHost&) = delete;
     ControlHost& operator=(const ControlHost&) = delete;
@@ -31,7 +34,8 @@ public:
     void SetBounds(const RECT& bounds);
 
 private:
-    void Create(const CLSID& control, HWND parent, const RECT& bounds, const StoredState& state);
+    void Create(const CLSID& control, HWND parent, const RECT& bounds, const StoredState& state,
+                const LicenseKey& licence);
     void SetClientSite();
     void LoadState(const StoredState& state);
     void ActivateInPlace(HWND parent, const RECT& bounds);

@@ -14,9 +14,10 @@ namespace property = contract::property;
 
 class TDenOptixScanProxy::Impl {
 public:
-    Impl(HWND parent, const RECT& bounds, const StoredState& state, ScanEvents events, HostStepObserver observer)
+    Impl(HWND parent, const RECT& bounds, const StoredState& state, ScanEvents events, const LicenseKey& licence,
+         HostStepObserver observer)
         : sink_(win::ComPtr<EventSink>::Attach(new EventSink(std::move(events)))),
-          host_(contract::kControlClsid, parent, bounds, state, contract::kEventsIid, sink_.get(),
+          host_(contract::kControlClsid, parent, bounds, state, contract::kEventsIid, sink_.get(), licence,
                 std::move(observer))
     {
     }
@@ -31,8 +32,8 @@ private:
 };
 
 TDenOptixScanProxy::TDenOptixScanProxy(HWND parent, const RECT& bounds, const StoredState& state,
-                                       ScanEvents events, HostStepObserver observer)
-    : impl_(std::make_unique<Impl>(parent, bounds, state, std::move(events), std::move(observer)))
+                                       ScanEvents events, const LicenseKey& licence, HostStepObserver observer)
+    : impl_(std::make_unique<Impl>(parent, bounds, state, std::move(events), licence, std::move(observer)))
 {
 }
 

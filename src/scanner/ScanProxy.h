@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "scanner/HostStep.h"
+#include "scanner/LicenseKey.h"
 #include "scanner/ScanEvents.h"
 #include "scanner/StoredState.h"
 
@@ -19,9 +20,10 @@ public:
     // in place as a child of parent at bounds (client coordinates) and
     // connects the events. Throws HostError with the system's text when the
     // control is missing or refuses.
-    // `observer` hears of each step of bringing the control up.
+    // `licence` goes to a class factory that asks for one; `observer` hears
+    // of each step of bringing the control up.
     TDenOptixScanProxy(HWND parent, const RECT& bounds, const StoredState& state, ScanEvents events,
-                       HostStepObserver observer = {});
+                       const LicenseKey& licence = {}, HostStepObserver observer = {});
     // Disconnects the events, deactivates, closes and releases the control.
     ~TDenOptixScanProxy();
     TDenOptixScanProxy(const TDenOptixScanProxy&) = delete;

@@ -98,8 +98,8 @@ HWND TForm1::CreateScanner()
     events.onEndNewImageSet = [this] { DenOptixScanProxy1EndNewImageSet(); };
     events.onStartingScan = [this] { DenOptixScanProxy1StartingScan(); };
     events.onNewImage = [this](short location, const wchar_t* name) { DenOptixScanProxy1NewImage(location, name); };
-    scanProxy_ = std::make_unique<scanner::TDenOptixScanProxy>(Handle(), ScannerBounds(),
-                                                               scanner::StateToHandOver(), std::move(events));
+    scanProxy_ = std::make_unique<scanner::TDenOptixScanProxy>(
+        Handle(), ScannerBounds(), scanner::StateToHandOver(), std::move(events), scanner::LicenseKeyToHandOver());
     return scanProxy_->Window();
 }
 

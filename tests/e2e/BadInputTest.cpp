@@ -339,6 +339,53 @@ TEST_F(BadInput, AMachinePolicyStateReplacesTheBuiltInOneAndTheTrailSaysWhich)
     }
 }
 
+// A control built with a run-time licence, on a computer without its maker's
+// licence file: without the key, or with a wrong one, one report says so and
+// where IT gives the key; with the key in the policy value the bridge comes
+// up and powers on; a key for a control that needs none changes nothing.
+// The key itself is in no line of the trail.
+TEST_F(BadInput, ALicensedControlTakesTheMakersKeyFromThePolicyAndNeverShowsIt)
+{
+    const testing_support::ScopedMachinePolicy policy;
+    const std::string key = "Velt-7QX2-LICENCE";
+    const testing_support::EnvironmentList licensed = {{"DENOPTIX_SIM_LICENSE_KEY", key}};
+    struct Row {
+        const char* input;
+        testing_support::EnvironmentList control;
+        std::string given;   // the policy value; empty: none
+        std::string report;  // the report's start; empty: the bridge comes up
+    };
+    const Row rows[] = {
+        {"no key", licensed, "", "The scanner control is not licensed on this computer. Its maker's licence key "
+                                 "can be given to Denoptix through the policy value LicenseKey under "
+                                 "HKEY_LOCAL_MACHINE\\Software\\Policies\\Velt\\Denoptix"},
+        {"a wrong key", licensed, "Velt-0000-WRONG",
+         "The scanner control is not licensed on this computer, and it refused a licence key from the policy value "
+         "LicenseKey, 15 characters: correct that value"},
+        {"the maker's key", licensed, key, ""},
+        {"a key for a control that needs none", {}, key, ""},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.input);
+        if (row.given.empty()) policy.Remove("LicenseKey");
+        else policy.Set("LicenseKey", REG_SZ, row.given.c_str(), static_cast<DWORD>(row.given.size() + 1));
+        testing_support::ReceiverLog receivers(Path("receivers.log"));
+        auto bridge = StartWithoutWaiting(testing_support::BridgeCommandLine(temp_.Path()), row.control);
+        if (!row.report.empty()) {
+            const std::string text = OneStartUpFailure(*bridge, receivers);
+            EXPECT_EQ(text.rfind(row.report, 0), 0u) << text;
+            EXPECT_EQ(text.find(row.given.empty() ? key : row.given), std::string::npos) << text;
+        } else {
+            ASSERT_NE(bridge->WaitForForm(), nullptr);
+            EXPECT_TRUE(PowerOn(*bridge));
+            EXPECT_EQ(bridge->CloseAndWait(), std::optional<DWORD>(0));
+        }
+        const std::string trail = testing_support::ReadFileBytes(testing_support::SupportTrailPath());
+        EXPECT_EQ(trail.find(key), std::string::npos);
+        EXPECT_EQ(trail.find("Velt-0000-WRONG"), std::string::npos);
+    }
+}
+
 // The policy's other switch: "Trail" 0 keeps a whole run out of the trail.
 TEST_F(BadInput, ATrailTurnedOffByPolicyGetsNoLine)
 {

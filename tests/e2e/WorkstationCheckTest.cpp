@@ -47,6 +47,19 @@ std::string SavedReport(const std::string& output)
 
 class WorkstationCheck : public E2eTest {};
 
+constexpr char kLicenceKey[] = "Velt-7QX2-LICENCE";
+
+// The stand-in built with a run-time licence, and the maker's key in the
+// policy when `keyGiven`.
+struct LicensedControl {
+    explicit LicensedControl(bool keyGiven)
+    {
+        if (keyGiven) policy.Set("LicenseKey", REG_SZ, kLicenceKey, sizeof kLicenceKey);
+    }
+    testing_support::ScopedEnvironment licensed{{{"DENOPTIX_SIM_LICENSE_KEY", kLicenceKey}}};
+    testing_support::ScopedMachinePolicy policy;
+};
+
 TEST_F(WorkstationCheck, SaysForEachSituationWhetherTheBridgeWillScan)
 {
     const std::string here = testing_support::BinPath("DenoptixCheck.exe");
@@ -87,6 +100,18 @@ TEST_F(WorkstationCheck, SaysForEachSituationWhetherTheBridgeWillScan)
                      " programs was only inspected"},
           {"ok", "both Denoptix.exe builds match it"}},
          {"  FAILED", "missing"}},
+        {"a licensed control without its key", [] { return std::make_shared<LicensedControl>(false); }, here, 1,
+         {{"ok", "its class factory offers a run-time licence (IClassFactory2): a run-time key is available, the "
+                 "licence is not verified on this computer"},
+          {"FAILED", "not created from its CLSID: 0x80040112"},
+          {"FAILED", "The scanner control is not licensed on this computer. Its maker's licence key can be given to "
+                     "Denoptix through the policy value LicenseKey"}},
+         {kLicenceKey}},
+        {"a licensed control with its key in the policy", [] { return std::make_shared<LicensedControl>(true); },
+         here, 0,
+         {{"ok", "created from its CLSID, with a licence key from the policy value LicenseKey, 17 characters"},
+          {"ok", "Enabled reads false"}},
+         {kLicenceKey, "  FAILED"}},
         {"the check of the other bitness", [] { return nullptr; }, otherBuild, 1,
          {{"FAILED", "The scanner control is installed for " + thisBits + " programs, but this Denoptix.exe is the " +
                          otherBits + " build, which cannot use it. Use the " + thisBits + " Denoptix.exe"}},

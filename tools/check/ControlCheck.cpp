@@ -2,6 +2,7 @@
 // the bridge does it, read, and taken down again. Nothing is written to it:
 // nothing powers on and nothing scans.
 #include <windows.h>
+#include <ocidl.h>
 #include <tlhelp32.h>
 
 #include <algorithm>
@@ -12,7 +13,9 @@
 #include "check/Checks.h"
 #include "check/FileFacts.h"
 #include "check/StepWatch.h"
+#include "scanner/ControlContract.h"
 #include "scanner/ControlHost.h"
+#include "scanner/LicenseKey.h"
 #include "scanner/ScanProxy.h"
 #include "scanner/StoredState.h"
 #include "trail/Policy.h"
@@ -59,10 +62,45 @@ win::UniqueHwnd HiddenParent()
         "A window for the control"));
 }
 
-void ReportFailedStep(CheckReport& report, const scanner::HostError& error, const scanner::StoredState& state)
+// What the control's class factory says of its licence, read before the
+// control is made, as the bridge's creation decides on it.
+struct FactoryLicence {
+    bool offersLicensing = false;  // IClassFactory2
+    bool keyWanted = false;        // the licence is not verified on this machine
+};
+
+FactoryLicence ReadFactoryLicence(CheckReport& report, StepWatch& watch)
+{
+    const WatchedStep step(watch, "the question for its class factory");
+    win::ComPtr<IClassFactory> factory;
+    if (FAILED(CoGetClassObject(scanner::contract::kControlClsid, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory,
+                                factory.put_void())))
+        return {};  // its creation says why
+    const auto licensing = factory.try_as<IClassFactory2>();
+    LICINFO info{};
+    info.cbLicInfo = sizeof info;
+    if (!licensing || FAILED(licensing->GetLicInfo(&info))) {
+        report.Add(Outcome::Ok, "its class factory knows no run-time licence (no IClassFactory2)");
+        return {};
+    }
+    report.Add(Outcome::Ok, std::string("its class factory offers a run-time licence (IClassFactory2): a run-time "
+                                        "key is ") + (info.fRuntimeKeyAvail ? "available" : "not available") +
+                                ", the licence is " + (info.fLicVerified ? "verified" : "not verified") +
+                                " on this computer");
+    return {true, info.fLicVerified == FALSE};
+}
+
+void ReportFailedStep(CheckReport& report, const scanner::HostError& error, const scanner::StoredState& state,
+                      const scanner::LicenseKey& licence, const FactoryLicence& factory)
 {
     using scanner::HostStep;
     const HostStep step = error.Step();
+    if (step == HostStep::Create && error.Code() == CLASS_E_NOTLICENSED) {
+        const bool keyUsed = licence.Given() && factory.offersLicensing && factory.keyWanted;
+        report.Add(Outcome::Failed, "not created from its CLSID: " + Code(error.Code()) + ". " +
+                                        scanner::NotLicensedAdvice(licence, keyUsed));
+        return;
+    }
     if (step == HostStep::Create) {
         report.Add(Outcome::Failed, "not created from its CLSID: " + Code(error.Code()));
         return;
@@ -258,6 +296,11 @@ void CheckControl(CheckReport& report, StepWatch& watch, const scanner::ControlR
         report.Add(Outcome::Warning, std::string("the policy value ") + scanner::kControlDataPolicyValue + " under " +
                                          trail::kPolicyKeyPath + " is ignored (" + choice.policyIgnored +
                                          "): the built-in state is handed over instead");
+    const scanner::LicenseChoice licence = scanner::ChooseLicenseKey();
+    if (!licence.policyIgnored.empty())
+        report.Add(Outcome::Warning, std::string("the policy value ") + scanner::kLicenseKeyPolicyValue + " under " +
+                                         trail::kPolicyKeyPath + " is ignored (" + licence.policyIgnored +
+                                         "): the control is created without a licence key");
 
     win::UniqueHwnd parent;
     try {
@@ -267,18 +310,21 @@ void CheckControl(CheckReport& report, StepWatch& watch, const scanner::ControlR
                                                     "window to hold it (") + error.what() + ")");
         return;
     }
+    const FactoryLicence factory = ReadFactoryLicence(report, watch);
     std::unique_ptr<scanner::TDenOptixScanProxy> control;
     try {
         control = std::make_unique<scanner::TDenOptixScanProxy>(
-            parent.get(), kBounds, choice.state, scanner::ScanEvents{},
+            parent.get(), kBounds, choice.state, scanner::ScanEvents{}, licence.key,
             [&watch](scanner::HostStep step) { watch.Begin(StepWords(step)); });
         watch.Idle();
     } catch (const scanner::HostError& error) {
         watch.Idle();
-        ReportFailedStep(report, error, choice.state);
+        ReportFailedStep(report, error, choice.state, licence.key, factory);
         return;
     }
-    report.Add(Outcome::Ok, "created from its CLSID");
+    const bool keyUsed = licence.key.Given() && factory.keyWanted;
+    report.Add(Outcome::Ok, "created from its CLSID" +
+                                (keyUsed ? ", with " + licence.key.Description() : std::string()));
     AddTheOtherRegistration(report, registration);
     report.Add(Outcome::Ok, "its stored state (" + choice.state.Description() + ") accepted");
     report.Add(Outcome::Ok, "activated in place in a hidden window");

@@ -1,0 +1,52 @@
+#pragma once
+// The maker's licence key for a control built to demand one at run time, as
+// a practice's IT gives it through the machine policy value "LicenseKey"
+// (REG_SZ, at most 256 characters). The key is the maker's secret: nothing
+// but the control's class factory ever sees it; the trail, the reports and
+// the check say only where it came from and how long it is.
+#include <windows.h>
+
+#include <cstddef>
+#include <string>
+#include <utility>
+
+namespace scanner {
+
+inline constexpr char kLicenseKeyPolicyValue[] = "LicenseKey";
+inline constexpr std::size_t kLicenseKeyMaxChars = 256;
+
+class LicenseKey {
+public:
+    LicenseKey() = default;  // none given
+    explicit LicenseKey(std::wstring key) : key_(std::move(key)) {}
+
+    bool Given() const noexcept { return !key_.empty(); }
+    // "a licence key from the policy value LicenseKey, 12 characters".
+    std::string Description() const;
+    const std::wstring& Secret() const noexcept { return key_; }
+
+private:
+    std::wstring key_;
+};
+
+// The policy's key when IT set a usable one; a value of another type, empty
+// or too long is ignored, and why is said.
+struct LicenseChoice {
+    LicenseKey key;
+    std::string policyIgnored;  // "it is empty", ...; empty when not ignored
+};
+LicenseChoice ChooseLicenseKey();
+
+// The same, with a line in the trail for an ignored policy value.
+LicenseKey LicenseKeyToHandOver();
+
+// Creates the control as the containers of its era do: with the key only
+// when its class factory offers IClassFactory2 and says the licence is not
+// verified on this machine, so a key set for a control that needs none
+// changes nothing. `keyUsed` says whether the key was handed over.
+HRESULT CreateControlObject(const CLSID& control, const LicenseKey& key, REFIID iid, void** object, bool& keyUsed);
+
+// What the report of CLASS_E_NOTLICENSED says, and what to do.
+std::string NotLicensedAdvice(const LicenseKey& key, bool keyUsed);
+
+}  // namespace scanner
