@@ -44,6 +44,15 @@ std::string Unusable(const trail::PolicyValue& value)
 
 }  // namespace
 
+void LicenseKey::Wipe() noexcept
+{
+    // The whole buffer, past the key's end too: a short key lives in the
+    // object's own storage, whatever its length says now.
+    key_.resize(key_.capacity());
+    SecureZeroMemory(key_.data(), key_.size() * sizeof(wchar_t));
+    key_.clear();
+}
+
 std::string LicenseKey::Description() const
 {
     return std::string("a licence key from the policy value ") + kLicenseKeyPolicyValue + ", " +
@@ -84,7 +93,9 @@ HRESULT CreateControlObject(const CLSID& control, const LicenseKey& key, REFIID 
             const win::UniqueBstr secret(
                 SysAllocStringLen(key.Secret().data(), static_cast<UINT>(key.Secret().size())));
             if (!secret) return E_OUTOFMEMORY;
-            return factory->CreateInstanceLic(nullptr, nullptr, iid, secret.get(), object);
+            const HRESULT created = factory->CreateInstanceLic(nullptr, nullptr, iid, secret.get(), object);
+            SecureZeroMemory(secret.get(), SysStringByteLen(secret.get()));
+            return created;
         }
     }
     return CoCreateInstance(control, nullptr, CLSCTX_INPROC_SERVER, iid, object);

@@ -19,6 +19,13 @@ class LicenseKey {
 public:
     LicenseKey() = default;  // none given
     explicit LicenseKey(std::wstring key) : key_(std::move(key)) {}
+    LicenseKey(const LicenseKey&) = default;
+    LicenseKey(LicenseKey&& other) noexcept : key_(std::move(other.key_)) { other.Wipe(); }
+    LicenseKey& operator=(const LicenseKey&) = delete;
+    LicenseKey& operator=(LicenseKey&&) = delete;
+    // A crash report holds the stacks: a short key kept inside the object
+    // itself would be in it.
+    ~LicenseKey() { Wipe(); }
 
     bool Given() const noexcept { return !key_.empty(); }
     // "a licence key from the policy value LicenseKey, 12 characters".
@@ -26,6 +33,8 @@ public:
     const std::wstring& Secret() const noexcept { return key_; }
 
 private:
+    void Wipe() noexcept;
+
     std::wstring key_;
 };
 
