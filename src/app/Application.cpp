@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/CommandLine.h"
+#include "app/OneBridge.h"
 #include "trail/CrashReport.h"
 #include "trail/HangWatch.h"
 #include "trail/Trail.h"
@@ -80,6 +81,11 @@ int ProgramEntry(HINSTANCE instance, const char* tail, int showCommand)
         win::MarkStep("entry");
         WriteStartToTrail(tail);
         win::KeepFolderOutOfTrail(tail);
+        const StartClearance clearance = ClearTheStart(tail);
+        if (clearance.exitCode) {
+            trail::BeginWriting();
+            return *clearance.exitCode;
+        }
         Application application(instance);
         win::MarkStep("application window");
         // The COM runtime outlives the window and its scanner control.

@@ -49,4 +49,16 @@ std::string UsableDestination(std::string_view destinationFolder)
     return std::string(trimmed.substr(1, trimmed.size() - 2));
 }
 
+std::string ComparableFolder(std::string_view destinationFolder, LeadByteTest isLeadByte)
+{
+    std::string folder = UsableDestination(destinationFolder);
+    bool endsInBackslash = false;
+    for (std::size_t i = 0; i < folder.size(); ++i) {
+        endsInBackslash = folder[i] == '\\';
+        if (isLeadByte(static_cast<unsigned char>(folder[i]))) ++i;  // never a backslash itself
+    }
+    if (endsInBackslash) folder.pop_back();
+    return folder;
+}
+
 }  // namespace scanner

@@ -31,4 +31,9 @@ FolderLevels FolderLevelsOf(std::string_view path, LeadByteTest isLeadByte);
 // is the text between the quotes; any other folder comes back unchanged.
 std::string UsableDestination(std::string_view destinationFolder);
 
+// The destination as two bridges compare it: the usable destination with one
+// trailing backslash dropped (a trail byte that happens to be a backslash is
+// part of its character and stays). Letter case is left to the comparison.
+std::string ComparableFolder(std::string_view destinationFolder, LeadByteTest isLeadByte);
+
 }  // namespace scanner

@@ -2,6 +2,7 @@
 
 #include "scanner/FolderPath.h"
 #include "win/Error.h"
+#include "win/Strings.h"
 
 namespace scanner {
 
@@ -14,6 +15,15 @@ bool FolderExists(const std::string& path)
 {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool SameFolder(std::string_view one, std::string_view other)
+{
+    // The file system's own case rule is the ordinal one over UTF-16.
+    const std::wstring a = win::ToWide(ComparableFolder(one, AnsiLeadByte));
+    const std::wstring b = win::ToWide(ComparableFolder(other, AnsiLeadByte));
+    return CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()), TRUE) ==
+           CSTR_EQUAL;
 }
 
 bool CreateFolderPath(const std::string& path, DWORD* failure)

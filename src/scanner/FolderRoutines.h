@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 namespace scanner {
 
@@ -21,6 +22,11 @@ bool FolderExists(const std::string& path);
 // has three or more characters. On false, *failure (when given) receives the
 // system error code of the creation that failed.
 bool CreateFolderPath(const std::string& path, DWORD* failure = nullptr);
+
+// Whether two destinations name the same folder as Windows compares paths:
+// letter case (of any character of the code page), one trailing backslash
+// and the double quotes that power-on drops do not count.
+bool SameFolder(std::string_view one, std::string_view other);
 
 // What the operator is told when the folder could not be created: the folder
 // and the system's reason.

@@ -2,6 +2,7 @@
 // The pure rules by which stored settings come back at start-up.
 #include <cstdint>
 #include <optional>
+#include <span>
 
 namespace settings {
 
@@ -11,6 +12,32 @@ namespace settings {
 // edge ends one pixel inside; there is no lower bound, so a window larger
 // than the screen ends up with a negative edge.
 std::optional<int> PlacedCoordinate(std::int32_t remembered, int windowExtent, int screenExtent);
+
+// A monitor's rectangle in screen pixels; the primary one starts at 0, 0.
+struct ScreenRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+};
+struct Monitor {
+    ScreenRect bounds;
+    bool primary = false;
+};
+
+// Where the window's left and top edges go (nullopt: the designed position
+// stays). When the remembered place, with the window's size, lies mostly on
+// an attached monitor other than the primary one, it comes back there, its
+// far edges pulled inside that monitor's as PlacedCoordinate does; negative
+// coordinates then count. On the primary monitor, or on none (unplugged),
+// each edge follows PlacedCoordinate against the primary screen's size.
+struct Placement {
+    std::optional<int> left;
+    std::optional<int> top;
+    bool operator==(const Placement&) const = default;
+};
+Placement PlacedWindow(std::int32_t rememberedLeft, std::int32_t rememberedTop, int windowWidth, int windowHeight,
+                       int screenWidth, int screenHeight, std::span<const Monitor> monitors);
 
 // A stored option is on when its lower 16 bits are not all zero, so 65536
 // is off and -1 is on.

@@ -40,17 +40,36 @@ void ReadStoredValues(const RegistryKey& key, const SettingsTargets& targets, Re
     win::SelectIndexFromCode(targets.comboExtraRes, key.ReadInteger("ExtraRes"));
 }
 
+BOOL CALLBACK AddMonitor(HMONITOR handle, HDC, LPRECT, LPARAM monitors)
+{
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(handle, &info))
+        reinterpret_cast<std::vector<Monitor>*>(monitors)->push_back(
+            {{info.rcMonitor.left, info.rcMonitor.top, info.rcMonitor.right, info.rcMonitor.bottom},
+             (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+    return TRUE;
+}
+
+// The only part of the placement that asks Windows; none listed means the
+// primary screen's rule alone.
+std::vector<Monitor> AttachedMonitors()
+{
+    std::vector<Monitor> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    return monitors;
+}
+
 void PlaceWindow(HWND window, const RememberedPosition& remembered)
 {
     RECT bounds{};
     if (!GetWindowRect(window, &bounds)) return;
-    const std::optional<int> left =
-        PlacedCoordinate(remembered.left, bounds.right - bounds.left, GetSystemMetrics(SM_CXSCREEN));
-    const std::optional<int> top =
-        PlacedCoordinate(remembered.top, bounds.bottom - bounds.top, GetSystemMetrics(SM_CYSCREEN));
-    if (!left && !top) return;
+    const Placement placed =
+        PlacedWindow(remembered.left, remembered.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
+                     GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), AttachedMonitors());
+    if (!placed.left && !placed.top) return;
     // A window that will not move is no reason to stop the start-up.
-    SetWindowPos(window, nullptr, left.value_or(bounds.left), top.value_or(bounds.top), 0, 0,
+    SetWindowPos(window, nullptr, placed.left.value_or(bounds.left), placed.top.value_or(bounds.top), 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

@@ -25,6 +25,16 @@ public:
 private:
     HKEY key_ = nullptr;
 };
+
+// A DWORD policy value, or nothing when it is absent or of another kind.
+std::optional<DWORD> ReadPolicyDword(const char* name) noexcept
+{
+    const auto value = ReadPolicyValue(name, sizeof(DWORD));
+    if (!value || value->type != REG_DWORD || value->data.size() != sizeof(DWORD)) return std::nullopt;
+    DWORD setting = 0;
+    CopyMemory(&setting, value->data.data(), sizeof setting);
+    return setting;
+}
 }  // namespace
 
 std::optional<PolicyValue> ReadPolicyValue(const char* name, DWORD maxBytes) noexcept
@@ -52,11 +62,12 @@ std::optional<PolicyValue> ReadPolicyValue(const char* name, DWORD maxBytes) noe
 
 bool TrailTurnedOffByPolicy() noexcept
 {
-    const auto value = ReadPolicyValue("Trail", sizeof(DWORD));
-    if (!value || value->type != REG_DWORD || value->data.size() != sizeof(DWORD)) return false;
-    DWORD setting = 1;
-    CopyMemory(&setting, value->data.data(), sizeof setting);
-    return setting == 0;
+    return ReadPolicyDword("Trail") == DWORD{0};
+}
+
+bool SeveralBridgesAllowedByPolicy() noexcept
+{
+    return ReadPolicyDword("SeveralBridges") == DWORD{1};
 }
 
 }  // namespace trail

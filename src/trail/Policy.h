@@ -25,4 +25,8 @@ std::optional<PolicyValue> ReadPolicyValue(const char* name, DWORD maxBytes) noe
 // The DWORD "Trail" set to 0.
 bool TrailTurnedOffByPolicy() noexcept;
 
+// The DWORD "SeveralBridges" set to 1: a workstation that really runs more
+// than one bridge in a Windows session, each left alone by the others.
+bool SeveralBridgesAllowedByPolicy() noexcept;
+
 }  // namespace trail

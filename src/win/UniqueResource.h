@@ -53,6 +53,8 @@ inline void FreeLocal(HLOCAL memory) noexcept { ::LocalFree(memory); }
 inline void FreeBstr(BSTR text) noexcept { ::SysFreeString(text); }
 inline void DestroyWindowIgnoringResult(HWND window) noexcept { ::DestroyWindow(window); }
 inline void DeleteGdiObject(HGDIOBJ object) noexcept { ::DeleteObject(object); }
+inline void UnmapView(void* view) noexcept { ::UnmapViewOfFile(view); }
+inline void KillThreadTimer(UINT_PTR timer) noexcept { ::KillTimer(nullptr, timer); }
 }  // namespace detail
 
 using UniqueHandle = UniqueResource<HANDLE, detail::CloseHandleIgnoringResult>;
@@ -62,6 +64,9 @@ using UniqueHlocal = UniqueResource<HLOCAL, detail::FreeLocal>;
 using UniqueBstr = UniqueResource<BSTR, detail::FreeBstr>;
 using UniqueHwnd = UniqueResource<HWND, detail::DestroyWindowIgnoringResult>;
 using UniqueGdiObject = UniqueResource<HGDIOBJ, detail::DeleteGdiObject>;
+using UniqueMappedView = UniqueResource<void*, detail::UnmapView>;
+// A timer of the thread (no window), as SetTimer(nullptr, ...) returns it.
+using UniqueThreadTimer = UniqueResource<UINT_PTR, detail::KillThreadTimer>;
 
 // Cleans up a VARIANT on every path out of a scope.
 class UniqueVariant {

@@ -83,4 +83,23 @@ TEST(FolderPath, QuotedDestinationsLoseTheirQuotesOnly)
     for (const auto& c : cases) EXPECT_EQ(scanner::UsableDestination(c.destination), c.usable) << c.destination;
 }
 
+// Only a backslash that is a character of its own ends the folder's name.
+TEST(FolderPath, OneTrailingBackslashDropsForComparison)
+{
+    struct Case {
+        const char* destination;
+        scanner::LeadByteTest isLeadByte;
+        const char* comparable;
+    } const cases[] = {
+        {"C:\\a\\", SingleByte, "C:\\a"},
+        {"C:\\a\\\\", SingleByte, "C:\\a\\"},
+        {"\"C:\\a\\\" ", SingleByte, "C:\\a"},
+        {"C:\\\x81\x5C", SingleByte, "C:\\\x81"},
+        {"C:\\\x81\x5C", Cp932Lead, "C:\\\x81\x5C"},
+        {"C:\\\x81\x5C\\", Cp932Lead, "C:\\\x81\x5C"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(scanner::ComparableFolder(c.destination, c.isLeadByte), c.comparable) << c.destination;
+}
+
 }  // namespace

@@ -11,6 +11,7 @@
 #include "TestSupport.h"
 #include "scanner/FolderRoutines.h"
 #include "win/Error.h"
+#include "win/Strings.h"
 #include "win/UniqueResource.h"
 
 namespace {
@@ -176,6 +177,34 @@ TEST_F(FolderRoutines, UncPathComesBackInBoundedTime)
     const Outcome outcome = result.get();
     EXPECT_FALSE(outcome.created);
     EXPECT_NE(outcome.failure, 0u);
+}
+
+// Two starts for one patient must be recognised however the host wrote the
+// folder, and two patients never taken for one.
+TEST(SameFolder, IgnoresCaseOneTrailingBackslashAndQuotesOnly)
+{
+    const std::string umlaut = win::ToNarrow(L"C:\\Pazienti\\M\u00fcller");
+    const std::string upperUmlaut = win::ToNarrow(L"C:\\PAZIENTI\\M\u00dcLLER");
+    struct Case {
+        std::string one;
+        std::string other;
+        bool same;
+    } const cases[] = {
+        {"C:\\Pazienti\\0042", "c:\\PAZIENTI\\0042", true},
+        {"C:\\Pazienti\\0042", "C:\\Pazienti\\0042\\", true},
+        {"C:\\Pazienti\\P 42", "\"c:\\pazienti\\p 42\\\"", true},
+        {umlaut, upperUmlaut, true},
+        {"", "\"\"", true},
+        {"C:\\Pazienti\\0042", "C:\\Pazienti\\0043", false},
+        {"C:\\Pazienti\\0042", "C:\\Pazienti\\00421", false},
+        {"C:\\Pazienti\\0042", "C:\\Pazienti\\0042\\\\", false},
+        {"C:\\Pazienti\\0042", "C:\\Pazienti\\0042\\a", false},
+        {"C:\\Pazienti\\0042", "", false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(scanner::SameFolder(c.one, c.other), c.same) << c.one << " | " << c.other;
+        EXPECT_EQ(scanner::SameFolder(c.other, c.one), c.same) << c.other << " | " << c.one;
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <vector>
 
 #include "settings/PlacementRules.h"
 
@@ -27,6 +28,46 @@ TEST(PlacementRules, RememberedEdgeIsPulledInsideTheScreen)
     };
     for (const auto& c : cases)
         EXPECT_EQ(PlacedCoordinate(c.remembered, c.window, c.screen), c.placed) << c.remembered << " " << c.window;
+}
+
+// A 1024 x 768 primary screen with a second monitor beside or above it, and
+// the bridge's 182 x 134 window remembered on it.
+TEST(PlacementRules, WindowComesBackOnTheMonitorItWasLeftOn)
+{
+    using settings::Monitor;
+    using settings::Placement;
+    const Monitor primary{{0, 0, 1024, 768}, true};
+    const std::vector<Monitor> none;
+    const std::vector<Monitor> alone = {primary};
+    const std::vector<Monitor> right = {primary, {{1024, 0, 2304, 1024}, false}};
+    const std::vector<Monitor> left = {{{-1280, 0, 0, 1024}, false}, primary};
+    const std::vector<Monitor> above = {primary, {{0, -768, 1024, 0}, false}};
+    const std::nullopt_t designed = std::nullopt;
+    struct Case {
+        const char* layout;
+        const std::vector<Monitor>& monitors;
+        std::int32_t x;
+        std::int32_t y;
+        Placement placed;
+    } const cases[] = {
+        {"one monitor", alone, 841, 100, {841, 100}},
+        {"one monitor", alone, 900, 700, {841, 633}},
+        {"one monitor", alone, 0, -5, {designed, designed}},
+        {"right", right, 1500, 300, {1500, 300}},
+        {"right, past its far corner", right, 2250, 990, {2121, 889}},
+        {"left", left, -900, 200, {-900, 200}},
+        {"left, at its top-left corner", left, -1280, 0, {-1280, 0}},
+        {"above", above, 100, -500, {100, -500}},
+        {"above, over its right and bottom edges", above, 950, -100, {841, -135}},
+        {"right one removed", alone, 1500, 300, {841, 300}},
+        {"left one removed", alone, -900, 200, {designed, 200}},
+        {"none listed", none, -900, 1500, {designed, 633}},
+        {"straddling, mostly on the right one", right, 950, 100, {950, 100}},
+        {"straddling, mostly on the primary", right, 900, 100, {841, 100}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(settings::PlacedWindow(c.x, c.y, 182, 134, 1024, 768, c.monitors), c.placed)
+            << c.layout << ": " << c.x << ", " << c.y;
 }
 
 TEST(PlacementRules, OptionIsOnByItsLowSixteenBits)

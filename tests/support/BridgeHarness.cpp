@@ -76,7 +76,18 @@ std::string BridgeRun::BoxText(HWND box)
     return text;
 }
 
-void BridgeRun::Dismiss(HWND box) { PostMessageA(box, WM_COMMAND, IDOK, 0); }
+void BridgeRun::Dismiss(HWND box) { Press(box, IDOK); }
+
+void BridgeRun::Press(HWND box, int button) { PostMessageA(box, WM_COMMAND, static_cast<WPARAM>(button), 0); }
+
+std::optional<DWORD> BridgeRun::WaitForExitNoting(bool& boxShown, std::chrono::milliseconds timeout) const
+{
+    WaitUntil([&] {
+        boxShown = boxShown || !VisibleBoxes().empty();
+        return !process_->Running();
+    }, timeout);
+    return process_->WaitForExit(0ms);
+}
 
 std::optional<DWORD> BridgeRun::CloseAndWait(std::chrono::milliseconds timeout)
 {

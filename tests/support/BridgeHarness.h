@@ -60,6 +60,10 @@ public:
     std::vector<HWND> VisibleBoxes() const;
     static std::string BoxText(HWND box);
     static void Dismiss(HWND box);
+    // Presses one of the box's buttons (IDYES, IDNO, ...).
+    static void Press(HWND box, int button);
+    // Waits for the process to end, noting whether a box of it showed meanwhile.
+    std::optional<DWORD> WaitForExitNoting(bool& boxShown, std::chrono::milliseconds timeout = 30s) const;
 
     // Asks the main window to close and returns the exit code, if the
     // process ended in time.
