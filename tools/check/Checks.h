@@ -19,7 +19,8 @@ scanner::ControlRegistration CheckRegistration(CheckReport& report);
 // each call bounded by `watch`; not while a bridge runs.
 void CheckControl(CheckReport& report, StepWatch& watch, const scanner::ControlRegistration& registration);
 
-// The host's and the photo server's windows, for information.
+// The host's and the photo server's windows, and whether each runs as
+// administrator when this check does not, or the reverse.
 void CheckReceivers(CheckReport& report);
 
 // The trail's folder and switch, the user's settings.
