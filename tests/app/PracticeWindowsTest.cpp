@@ -5,7 +5,10 @@
 
 #include <windows.h>
 
+#include <cstring>
+
 #include "host/SendOutcome.h"
+#include "win/ProcessDep.h"
 #include "win/TokenFacts.h"
 
 namespace {
@@ -40,6 +43,52 @@ TEST(PracticeWindows, TokenWordsNameElevationAndTheLevelsRange)
               "elevated, high integrity");
     EXPECT_EQ(win::DescribeToken(win::TokenFacts{false, std::nullopt}), "not elevated, integrity level unknown");
     EXPECT_EQ(win::DescribeToken(std::nullopt), "elevation unknown");
+}
+
+trail::PolicyValue Policy(DWORD type, const std::string& bytes)
+{
+    trail::PolicyValue value;
+    value.type = type;
+    value.size = static_cast<DWORD>(bytes.size());
+    value.data.assign(bytes.begin(), bytes.end());
+    return value;
+}
+
+std::string Dword(DWORD number)
+{
+    std::string bytes(sizeof number, '\0');
+    std::memcpy(bytes.data(), &number, sizeof number);
+    return bytes;
+}
+
+// Only a REG_DWORD 0 leaves DEP to the system; the start line says which
+// mode applies and why.
+TEST(PracticeWindows, DepModeFromThePolicyValueAndWhatWindowsReports)
+{
+    EXPECT_TRUE(win::DepLeftToSystem(Policy(REG_DWORD, Dword(0))));
+    EXPECT_FALSE(win::DepLeftToSystem(Policy(REG_DWORD, Dword(1))));
+    EXPECT_FALSE(win::DepLeftToSystem(Policy(REG_SZ, std::string("0\0", 2)))) << "another type is ignored";
+    EXPECT_FALSE(win::DepLeftToSystem(Policy(REG_BINARY, Dword(0))));
+    EXPECT_FALSE(win::DepLeftToSystem(Policy(REG_DWORD, ""))) << "empty";
+    EXPECT_FALSE(win::DepLeftToSystem(std::nullopt));
+
+    struct Case {
+        win::DepState state;
+        const char* written;
+        bool thunksOff;
+    };
+    const Case cases[] = {
+        {{false, false, 0, PROCESS_DEP_ENABLE}, "DEP on, with thunk emulation (turned on at start)", false},
+        {{false, true, 0, 0}, "DEP off (as the system sets it: policy value DataExecutionPrevention 0)", false},
+        {{false, false, ERROR_ACCESS_DENIED, PROCESS_DEP_ENABLE | PROCESS_DEP_DISABLE_ATL_THUNK_EMULATION},
+         "DEP on, without thunk emulation (as the system sets it: turning it on failed, 0x00000005)", true},
+        {{false, false, 0, std::nullopt}, "DEP unknown (turned on at start)", false},
+        {{true, false, 0, std::nullopt}, "DEP always on (64-bit)", false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(win::DescribeDep(c.state), c.written);
+        EXPECT_EQ(win::ThunkEmulationOff(c.state), c.thunksOff) << c.written;
+    }
 }
 
 }  // namespace

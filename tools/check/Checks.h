@@ -8,7 +8,7 @@
 
 namespace check {
 
-// Windows, its bitness and this check's, each monitor's scaling.
+// Windows, its bitness and this check's, each monitor's scaling, DEP.
 void CheckMachine(CheckReport& report);
 
 // The control's registration in both registry views, its files, the build
