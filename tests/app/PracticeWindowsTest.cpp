@@ -8,10 +8,13 @@
 #include <cstring>
 
 #include "host/SendOutcome.h"
+#include "trail/CrashWords.h"
 #include "win/ProcessDep.h"
 #include "win/TokenFacts.h"
 
 namespace {
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 TEST(PracticeWindows, ARefusedSendIsNamedAndOtherFailuresKeepTheirCode)
 {
@@ -88,6 +91,39 @@ TEST(PracticeWindows, DepModeFromThePolicyValueAndWhatWindowsReports)
     for (const Case& c : cases) {
         EXPECT_EQ(win::DescribeDep(c.state), c.written);
         EXPECT_EQ(win::ThunkEmulationOff(c.state), c.thunksOff) << c.written;
+    }
+}
+
+// Only an access violation of the kind "execute" is named as DEP's, in the
+// trail and in the box, with the policy value that lets such a control run.
+TEST(PracticeWindows, CrashWordsNameAnExecuteFaultAsDeps)
+{
+    const trail::CrashFacts facts{"unknown module", 2, "C:\\Crashes\\Denoptix-1.0.0-x.dmp"};
+    struct Case {
+        DWORD code;
+        DWORD parameters;
+        ULONG_PTR kind;
+        bool dep;
+    };
+    const Case cases[] = {
+        {EXCEPTION_ACCESS_VIOLATION, 2, 8, true},  {EXCEPTION_ACCESS_VIOLATION, 2, 1, false},
+        {EXCEPTION_ACCESS_VIOLATION, 2, 0, false}, {EXCEPTION_ACCESS_VIOLATION, 0, 8, false},
+        {EXCEPTION_IN_PAGE_ERROR, 3, 8, false},    {EXCEPTION_ILLEGAL_INSTRUCTION, 0, 0, false},
+    };
+    for (const Case& c : cases) {
+        EXCEPTION_RECORD record{};
+        record.ExceptionCode = c.code;
+        record.NumberParameters = c.parameters;
+        record.ExceptionInformation[0] = c.kind;
+        const std::string line = trail::CrashTrailLine(record, facts);
+        const std::string box = trail::CrashBoxText(record, facts);
+        SCOPED_TRACE(line);
+        EXPECT_EQ(trail::IsExecuteFault(record), c.dep);
+        EXPECT_EQ(Has(line, "code run from data memory, stopped by DEP; see the policy value DataExecutionPrevention"),
+                  c.dep);
+        EXPECT_EQ(Has(box, "run code from data memory") && Has(box, "policy value DataExecutionPrevention"), c.dep);
+        EXPECT_TRUE(Has(line, " in unknown module; images not handed over 2; report C:\\Crashes\\"));
+        EXPECT_TRUE(Has(box, "(2 images)."));
     }
 }
 
