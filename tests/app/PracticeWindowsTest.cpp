@@ -5,8 +5,7 @@
 
 #include <windows.h>
 
-#include <cstring>
-
+#include "BridgeSettings.h"
 #include "host/SendOutcome.h"
 #include "trail/CrashWords.h"
 #include "win/ProcessDep.h"
@@ -57,21 +56,14 @@ trail::PolicyValue Policy(DWORD type, const std::string& bytes)
     return value;
 }
 
-std::string Dword(DWORD number)
-{
-    std::string bytes(sizeof number, '\0');
-    std::memcpy(bytes.data(), &number, sizeof number);
-    return bytes;
-}
-
 // Only a REG_DWORD 0 leaves DEP to the system; the start line says which
 // mode applies and why.
 TEST(PracticeWindows, DepModeFromThePolicyValueAndWhatWindowsReports)
 {
-    EXPECT_TRUE(win::DepLeftToSystem(Policy(REG_DWORD, Dword(0))));
-    EXPECT_FALSE(win::DepLeftToSystem(Policy(REG_DWORD, Dword(1))));
+    EXPECT_TRUE(win::DepLeftToSystem(Policy(REG_DWORD, testing_support::DwordBytes(0))));
+    EXPECT_FALSE(win::DepLeftToSystem(Policy(REG_DWORD, testing_support::DwordBytes(1))));
     EXPECT_FALSE(win::DepLeftToSystem(Policy(REG_SZ, std::string("0\0", 2)))) << "another type is ignored";
-    EXPECT_FALSE(win::DepLeftToSystem(Policy(REG_BINARY, Dword(0))));
+    EXPECT_FALSE(win::DepLeftToSystem(Policy(REG_BINARY, testing_support::DwordBytes(0))));
     EXPECT_FALSE(win::DepLeftToSystem(Policy(REG_DWORD, ""))) << "empty";
     EXPECT_FALSE(win::DepLeftToSystem(std::nullopt));
 
