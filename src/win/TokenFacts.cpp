@@ -9,13 +9,10 @@ namespace {
 std::optional<DWORD> IntegrityOf(HANDLE token) noexcept
 {
     // The label and its SID fit here; a token without one says nothing.
-    union {
-        TOKEN_MANDATORY_LABEL label;
-        BYTE bytes[sizeof(TOKEN_MANDATORY_LABEL) + SECURITY_MAX_SID_SIZE];
-    } buffer{};
+    alignas(TOKEN_MANDATORY_LABEL) BYTE buffer[sizeof(TOKEN_MANDATORY_LABEL) + SECURITY_MAX_SID_SIZE] = {};
     DWORD size = 0;
-    if (!GetTokenInformation(token, TokenIntegrityLevel, &buffer, sizeof buffer, &size)) return std::nullopt;
-    const PSID sid = buffer.label.Label.Sid;
+    if (!GetTokenInformation(token, TokenIntegrityLevel, buffer, sizeof buffer, &size)) return std::nullopt;
+    const PSID sid = reinterpret_cast<const TOKEN_MANDATORY_LABEL*>(buffer)->Label.Sid;
     if (sid == nullptr || !IsValidSid(sid) || *GetSidSubAuthorityCount(sid) == 0) return std::nullopt;
     return *GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1u);
 }
