@@ -39,3 +39,20 @@ function(denoptix_separate_debug_info target)
             $<TARGET_FILE:${target}>
     VERBATIM)
 endfunction()
+
+# The 32-bit programs that host the scanner's control go without the
+# NX-compatible mark, which GNU ld sets by default (since binutils 2.36) and
+# which on a 32-bit program also turns off Windows' emulation of the code
+# thunks that controls of the late 1990s run from data memory. They turn DEP
+# on themselves at start (win/ProcessDep.h). 64-bit programs keep the mark:
+# Windows runs them with DEP whatever it says.
+function(denoptix_keep_thunk_emulation target)
+  if(NOT CMAKE_SIZEOF_VOID_P EQUAL 4)
+    return()
+  endif()
+  if(MSVC)
+    target_link_options(${target} PRIVATE /NXCOMPAT:NO)
+  else()
+    target_link_options(${target} PRIVATE -Wl,--disable-nxcompat)
+  endif()
+endfunction()

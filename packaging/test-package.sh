@@ -83,6 +83,21 @@ for program in Denoptix.exe x64/Denoptix.exe DenoptixCheck.exe x64/DenoptixCheck
   [ "${program##*/}" = DenoptixCheck.exe ] && kind=${kind/GUI/console}
   check "the portable $program is a $kind program" bash -c "file -b '$work/portable/$program' | grep -q '^$kind'"
 done
+# The PE header's DllCharacteristics (at the same place in PE32 and PE32+):
+# the 32-bit programs that host the control lack IMAGE_DLLCHARACTERISTICS_NX_COMPAT
+# (0x100), which would turn off Windows' thunk emulation; the 64-bit ones keep it.
+nx_mark() {  # program: "marked", "unmarked", or nothing when the header cannot be read
+  local header characteristics
+  header=$(od -An -tu4 -j60 -N4 "$1" 2>/dev/null | tr -d ' ')
+  [ -n "$header" ] || return 0
+  characteristics=$(od -An -tu2 -j$((header + 24 + 70)) -N2 "$1" 2>/dev/null | tr -d ' ')
+  [ -n "$characteristics" ] || return 0
+  if [ $((characteristics & 0x100)) -ne 0 ]; then echo marked; else echo unmarked; fi
+}
+for program in Denoptix.exe DenoptixCheck.exe; do
+  check "the 32-bit $program carries no NX-compatible mark" same "$(nx_mark "$work/portable/$program")" unmarked
+  check "the 64-bit $program carries the NX-compatible mark" same "$(nx_mark "$work/portable/x64/$program")" marked
+done
 
 echo "== signatures"
 check "the unsigned run says so" grep -q UNSIGNED "$work/unsigned.log"

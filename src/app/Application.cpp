@@ -11,7 +11,9 @@
 #include "win/ApplicationTitle.h"
 #include "win/ComRuntime.h"
 #include "win/Error.h"
+#include "win/ProcessDep.h"
 #include "win/StepTimes.h"
+#include "win/TokenFacts.h"
 #include "win/ErrorReport.h"
 #include "win/WindowClass.h"
 #include "win/WindowsVersion.h"
@@ -22,11 +24,14 @@ namespace {
 constexpr char kApplicationClassName[] = "TApplication";
 
 // The tail names the patient's folder: only its length goes to the trail.
+// Whether the bridge runs elevated tells support why a receiver run as
+// administrator never got a message; the DEP mode, why an old control died.
 void WriteStartToTrail(std::string_view tail)
 {
     trail::Write(std::string("start: Denoptix ") + DENOPTIX_VERSION + ", " + (sizeof(void*) == 8 ? "64" : "32") +
                  "-bit, Windows " + win::WindowsVersion() + ", command-line tail of " + std::to_string(tail.size()) +
-                 " characters");
+                 " characters, " + win::DescribeToken(win::ReadTokenFacts(GetCurrentProcess())) + ", " +
+                 win::DescribeDep(win::TurnOnDepOnce()));
 }
 }  // namespace
 

@@ -6,6 +6,7 @@
 
 #include "host/Clipboard.h"
 #include "host/Messages.h"
+#include "host/SendOutcome.h"
 #include "trail/Trail.h"
 
 namespace host {
@@ -18,7 +19,7 @@ constexpr WPARAM kDeleteResourceCode = 3;
 // Sends message to the top-level window of windowClass, if there is one,
 // and waits for it up to timeoutMs. The receiver's answer is not examined.
 // Returns what happened, for the trail: "<who> not found", "<who> answered
-// in 1.20 ms", "<who> did not answer (0x000005B4) after 10000.00 ms".
+// in 1.20 ms", or what FailedSend makes of the error.
 std::string SendToWindowOfClass(const char* windowClass, const char* who, UINT message, WPARAM wParam,
                                 LPARAM lParam, UINT timeoutMs)
 {
@@ -30,7 +31,8 @@ std::string SendToWindowOfClass(const char* windowClass, const char* who, UINT m
     if (SendMessageTimeoutA(target, message, wParam, lParam, SMTO_NORMAL | SMTO_ABORTIFHUNG, timeoutMs,
                             &ignoredResult) != 0)
         return std::string(who) + " answered in " + trail::Since(start);
-    return std::string(who) + " did not answer (" + trail::Hex(GetLastError()) + ") after " + trail::Since(start);
+    const DWORD error = GetLastError();
+    return FailedSend(who, error, trail::Since(start));
 }
 
 std::string DescribeSet(std::string_view imageNames)

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "trail/CrashWords.h"
 #include "trail/Trail.h"
 
 namespace trail {
@@ -93,30 +94,17 @@ std::string WriteReport(EXCEPTION_POINTERS* exception)
     return path;
 }
 
-std::string SetSentence(long imagesNotHandedOver)
-{
-    if (imagesNotHandedOver <= 0) return "No set was in progress: the host program was told of every set scanned.";
-    return "The host program was not told of the set in progress (" + std::to_string(imagesNotHandedOver) +
-           (imagesNotHandedOver == 1 ? " image)." : " images).");
-}
-
 LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception)
 {
     // A fault while reporting one: nothing more can be done safely.
     if (g_crashing.exchange(true)) TerminateProcess(GetCurrentProcess(), kCrashExitCode);
-    const DWORD code = exception->ExceptionRecord->ExceptionCode;
-    const std::string module = ModuleAt(exception->ExceptionRecord->ExceptionAddress);
-    const std::string dump = WriteReport(exception);
-    const long notHandedOver = g_imagesNotHandedOver.load();
-    WriteAtCrash("crash: exception " + Hex(code) + " in " + module + "; images not handed over " +
-          std::to_string(notHandedOver) + "; report " + (dump.empty() ? "not written" : dump));
-
-    const std::string moduleName = module.substr(0, module.find('+'));
-    const std::string text = "Denoptix stopped because of a fault in " + moduleName + " (exception " + Hex(code) +
-                             ").\n\nThe images already scanned are on disk in the destination folder. " +
-                             SetSentence(notHandedOver) + "\n\n" +
-                             (dump.empty() ? std::string("No report could be written.")
-                                           : "A report for support is in " + dump + ".");
+    const EXCEPTION_RECORD& record = *exception->ExceptionRecord;
+    CrashFacts facts;
+    facts.module = ModuleAt(record.ExceptionAddress);
+    facts.dump = WriteReport(exception);
+    facts.imagesNotHandedOver = g_imagesNotHandedOver.load();
+    WriteAtCrash(CrashTrailLine(record, facts));
+    const std::string text = CrashBoxText(record, facts);
     MessageBoxA(g_owner.load(), text.c_str(), "Denoptix", MB_OK | MB_ICONSTOP | MB_TOPMOST | MB_SETFOREGROUND);
     TerminateProcess(GetCurrentProcess(), kCrashExitCode);
     return EXCEPTION_EXECUTE_HANDLER;

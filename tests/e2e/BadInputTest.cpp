@@ -28,7 +28,7 @@ struct StoredValue {
     std::string bytes;
 };
 
-std::string Dword(DWORD value) { return std::string(reinterpret_cast<const char*>(&value), sizeof value); }
+using testing_support::DwordBytes;
 
 enum class Place { Designed, AtRightEdge };
 
@@ -50,7 +50,7 @@ struct BadStart {
     Outcome powerOn;
 };
 
-const std::vector<StoredValue> kPositionOnly = {{"X", REG_DWORD, Dword(300)}, {"Y", REG_DWORD, Dword(200)}};
+const std::vector<StoredValue> kPositionOnly = {{"X", REG_DWORD, DwordBytes(300)}, {"Y", REG_DWORD, DwordBytes(200)}};
 
 std::vector<StoredValue> PositionAnd(std::vector<StoredValue> more)
 {
@@ -69,21 +69,21 @@ const BadStart kBadStarts[] = {
          while (tail.size() + 2 <= 32000) tail += "\\d";
          return tail;
      },
-     {{"X", REG_SZ, std::string("300", 4)}, {"Y", REG_DWORD, Dword(200)}}, Place::Designed, 1, 0, false,
+     {{"X", REG_SZ, std::string("300", 4)}, {"Y", REG_DWORD, DwordBytes(200)}}, Place::Designed, 1, 0, false,
      Outcome::FolderReported},
     {"control characters in the tail; \"EndoScan\" stored in 8 bytes",
      [](const std::string& folder) { return folder + "\\P\x01\x1F"; },
-     PositionAnd({{"EndoScan", REG_DWORD, Dword(1) + Dword(0)}}), Place::Designed, 1, 0, false,
+     PositionAnd({{"EndoScan", REG_DWORD, DwordBytes(1) + DwordBytes(0)}}), Place::Designed, 1, 0, false,
      Outcome::FolderReported},
     {"unbalanced double quote; \"CustomScan\" missing",
      [](const std::string& folder) { return "\"" + folder + "\\P 1"; },
-     PositionAnd({{"EndoScan", REG_DWORD, Dword(1)}}), Place::Designed, 1, 0, false, Outcome::FolderReported},
+     PositionAnd({{"EndoScan", REG_DWORD, DwordBytes(1)}}), Place::Designed, 1, 0, false, Outcome::FolderReported},
     {"blanks after an unquoted folder; every value out of range",
      [](const std::string& folder) { return folder + "\\P 2  "; },
-     {{"X", REG_DWORD, Dword(100000)}, {"Y", REG_DWORD, Dword(static_cast<DWORD>(-5))},
-      {"EndoScan", REG_DWORD, Dword(65536)}, {"CustomScan", REG_DWORD, Dword(static_cast<DWORD>(-1))},
-      {"ScanParmUnsharpMask", REG_DWORD, Dword(2)}, {"IntraRes", REG_DWORD, Dword(5)},
-      {"ExtraRes", REG_DWORD, Dword(1)}},
+     {{"X", REG_DWORD, DwordBytes(100000)}, {"Y", REG_DWORD, DwordBytes(static_cast<DWORD>(-5))},
+      {"EndoScan", REG_DWORD, DwordBytes(65536)}, {"CustomScan", REG_DWORD, DwordBytes(static_cast<DWORD>(-1))},
+      {"ScanParmUnsharpMask", REG_DWORD, DwordBytes(2)}, {"IntraRes", REG_DWORD, DwordBytes(5)},
+      {"ExtraRes", REG_DWORD, DwordBytes(1)}},
      Place::AtRightEdge, -1, 1, true, Outcome::IntoFolder},
     {"relative folder without a parent", [](const std::string&) { return std::string("Immagini"); }, {},
      Place::Designed, 1, 0, false, Outcome::Stopped},
@@ -300,11 +300,16 @@ TEST_F(BadInput, AMachinePolicyStateReplacesTheBuiltInOneAndTheTrailSaysWhich)
          "control state (from the policy value ControlData, 16 bytes): refused, 0x80004005 "},
         {"a later version's longer state", REG_BINARY, builtIn + "xyz", "",
          "control state (from the policy value ControlData, 20 bytes): accepted"},
-        {"a number", REG_DWORD, Dword(1), "it is of type 4, not REG_BINARY", kBuiltInAccepted},
+        {"a number", REG_DWORD, DwordBytes(1), "it is of type 4, not REG_BINARY", kBuiltInAccepted},
         {"an empty value", REG_BINARY, "", "it is empty", kBuiltInAccepted},
         {"more than 4 KiB", REG_BINARY, std::string(4097, 'x'), "its 4097 bytes are more than 4096 bytes",
          kBuiltInAccepted},
     };
+    // The policy's DEP switch, read by the same reader: the start line names it.
+    const std::string dep = DwordBytes(0);
+    policy.Set("DataExecutionPrevention", REG_DWORD, dep.data(), static_cast<DWORD>(dep.size()));
+    const std::string depMode = sizeof(void*) == 8 ? ", DEP always on (64-bit)"
+                                                   : " (as the system sets it: policy value DataExecutionPrevention 0)";
     for (const Row& row : rows) {
         SCOPED_TRACE(row.input);
         policy.Set("ControlData", row.type, row.bytes.data(), static_cast<DWORD>(row.bytes.size()));
@@ -332,6 +337,9 @@ TEST_F(BadInput, AMachinePolicyStateReplacesTheBuiltInOneAndTheTrailSaysWhich)
                                [&](const std::string& event) { return event.rfind(prefix, 0) == 0; });
         };
         EXPECT_TRUE(has(row.handedOver)) << row.handedOver;
+        EXPECT_TRUE(std::any_of(events.begin(), events.end(), [&](const std::string& event) {
+            return event.rfind("start: ", 0) == 0 && event.find(depMode) == event.size() - depMode.size();
+        })) << depMode;
         EXPECT_EQ(has(kIgnored), !row.ignored.empty());
         if (!row.ignored.empty()) {
             EXPECT_TRUE(has(kIgnored + row.ignored)) << row.ignored;

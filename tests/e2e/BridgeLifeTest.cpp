@@ -171,7 +171,10 @@ TEST_F(BridgeLife, TrailTellsWhereTheNamesWentAndNamesNoPatient)
     std::string trail;
     for (const auto& event : testing_support::TrailEventsOf(bridge->Id())) trail += event + "\n";
     const std::vector<std::string> story = {
-        "start: Denoptix ", "command-line tail of " + std::to_string(tail.size()) + " characters",
+        "start: Denoptix ", "command-line tail of " + std::to_string(tail.size()) + " characters, ",
+        // How the bridge runs, and the DEP it turned on for itself first thing.
+        sizeof(void*) == 8 ? " integrity, DEP always on (64-bit)\n"
+                           : " integrity, DEP on, with thunk emulation (turned on at start)\n",
         "control {786AAF38-E504-11D1-966F-006008A3979D}, registered for ", ": created",
         "control state (built in, 17 bytes): accepted",
         "box: Unable to create directory '<folder>'", "control state 6", "set of 3 names, ",

@@ -3,11 +3,21 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <cstring>
 #include <optional>
+#include <string>
 
 namespace testing_support {
 
 inline constexpr char kBridgeSettingsKey[] = "Software\\Velt\\Denoptix";
+
+// A REG_DWORD's four bytes, as the registry stores them.
+inline std::string DwordBytes(DWORD value)
+{
+    std::string bytes(sizeof value, '\0');
+    std::memcpy(bytes.data(), &value, sizeof value);
+    return bytes;
+}
 
 // Deletes the key with its values, so a test starts from a first run.
 void DeleteBridgeSettings();

@@ -28,6 +28,7 @@
 #include "trail/Trail.h"
 #include "win/ComRuntime.h"
 #include "win/Error.h"
+#include "win/ProcessDep.h"
 
 namespace {
 
@@ -113,6 +114,8 @@ std::string StepTimedOut(const std::string& step)
 
 int main(int argc, char** argv)
 {
+    // As the bridge does, so the control is tried under the same DEP.
+    win::TurnOnDepOnce();
     Run run;
     try {
         run.mode = check::RunModeOf(argc, argv);

@@ -8,7 +8,7 @@
 
 namespace check {
 
-// Windows, its bitness and this check's, each monitor's scaling.
+// Windows, its bitness and this check's, each monitor's scaling, DEP.
 void CheckMachine(CheckReport& report);
 
 // The control's registration in both registry views, its files, the build
@@ -19,7 +19,8 @@ scanner::ControlRegistration CheckRegistration(CheckReport& report);
 // each call bounded by `watch`; not while a bridge runs.
 void CheckControl(CheckReport& report, StepWatch& watch, const scanner::ControlRegistration& registration);
 
-// The host's and the photo server's windows, for information.
+// The host's and the photo server's windows, and whether each runs as
+// administrator when this check does not, or the reverse.
 void CheckReceivers(CheckReport& report);
 
 // The trail's folder and switch, the user's settings.

@@ -1,10 +1,11 @@
-// This machine: what support asks first.
+// This machine: what support asks first, and how Windows runs the control.
 #include <windows.h>
 
 #include <string>
 #include <vector>
 
 #include "check/Checks.h"
+#include "win/ProcessDep.h"
 #include "win/WindowsVersion.h"
 
 namespace check {
@@ -44,6 +45,22 @@ std::string Scaling(UINT dpi)
     return text;
 }
 
+// The system's policy, and this check's own flags: it turned DEP on at its
+// start as the bridge does, so they stand for the bridge's.
+void CheckDep(CheckReport& report)
+{
+    report.Add(Outcome::Ok, "DEP, the system's policy: " + win::SystemDepPolicyName(GetSystemDEPPolicy()));
+    const win::DepState& own = win::TurnOnDepOnce();
+    if (win::ThunkEmulationOff(own))
+        report.Add(Outcome::Warning, "this check, started as the bridge starts: " + win::DescribeDep(own) +
+                                         "; a scanner control of the late 1990s that runs code "
+                                         "from data memory would die as it creates its window; see Windows' "
+                                         "exploit protection for Denoptix.exe, or the policy value " +
+                                         win::kDepPolicyValue);
+    else
+        report.Add(Outcome::Ok, "this check, started as the bridge starts: " + win::DescribeDep(own));
+}
+
 }  // namespace
 
 void CheckMachine(CheckReport& report)
@@ -61,6 +78,7 @@ void CheckMachine(CheckReport& report)
                                     std::to_string(monitor.bounds.bottom - monitor.bounds.top) + " pixels, " +
                                     Scaling(monitor.dpi));
     }
+    CheckDep(report);
 }
 
 }  // namespace check

@@ -2,10 +2,12 @@
 // user's settings, and the bridge itself where it may be installed.
 #include <windows.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "check/Checks.h"
+#include "check/ElevationRule.h"
 #include "check/FileFacts.h"
 #include "settings/SettingsStore.h"
 #include "trail/Policy.h"
@@ -19,11 +21,17 @@ namespace {
 constexpr char kTrailFolderName[] = "%LOCALAPPDATA%\\Velt\\Denoptix";
 constexpr char kUninstallKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-void CheckWindow(CheckReport& report, const char* who, const char* windowClass)
+void CheckWindow(CheckReport& report, const std::optional<win::TokenFacts>& own, const char* who,
+                 const char* windowClass)
 {
-    const bool running = FindWindowA(windowClass, nullptr) != nullptr;
-    report.Add(Outcome::Ok, std::string(who) + " (window class " + windowClass + "): " +
-                                (running ? "running" : "not running now; it only has to run while scanning"));
+    const std::string named = std::string(who) + " (window class " + windowClass + "): ";
+    const HWND window = FindWindowA(windowClass, nullptr);
+    if (window == nullptr) {
+        report.Add(Outcome::Ok, named + "not running now; it only has to run while scanning");
+        return;
+    }
+    const Finding finding = CompareElevation(own, win::ReadTokenFactsOfWindow(window));
+    report.Add(finding.outcome, named + finding.text);
 }
 
 // Whether a file can be made in the folder, without leaving one behind.
@@ -119,8 +127,10 @@ std::vector<Entry> AppsEntries()
 void CheckReceivers(CheckReport& report)
 {
     report.Section("The programs the bridge notifies");
-    CheckWindow(report, "host program", "TTesmiraWnd");
-    CheckWindow(report, "photo server", "VELT_FOTO_SERVER");
+    const auto own = win::ReadTokenFacts(GetCurrentProcess());
+    report.Add(Outcome::Ok, "this check: " + win::DescribeToken(own) + "; each running program is compared with it");
+    CheckWindow(report, own, "host program", "TTesmiraWnd");
+    CheckWindow(report, own, "photo server", "VELT_FOTO_SERVER");
 }
 
 void CheckBridgePlaces(CheckReport& report)
