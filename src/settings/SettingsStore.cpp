@@ -5,6 +5,7 @@
 
 #include "settings/PlacementRules.h"
 #include "settings/RegistryKey.h"
+#include "settings/StoredValues.h"
 #include "trail/Trail.h"
 #include "win/ErrorReport.h"
 #include "win/ListSelection.h"
@@ -18,9 +19,6 @@ namespace {
 // that a close creates takes the lower-case spelling.
 constexpr char kReadKeyPath[] = "\\Software\\Velt\\Denoptix";
 constexpr char kWriteKeyPath[] = "\\software\\velt\\denoptix";
-// The seven values, in the order they are read and written.
-constexpr const char* kValueNames[] = {"X", "Y", "EndoScan", "CustomScan", "ScanParmUnsharpMask", "IntraRes",
-                                       "ExtraRes"};
 
 struct RememberedPosition {
     std::int32_t left = 0;
@@ -31,13 +29,13 @@ void ReadStoredValues(const RegistryKey& key, const SettingsTargets& targets, Re
 {
     // Each value takes effect as soon as it is read: a failed read later on
     // leaves the earlier ones applied.
-    remembered.left = key.ReadInteger("X");
-    remembered.top = key.ReadInteger("Y");
-    targets.control.SetEnableEndoScan(StoredOptionIsOn(key.ReadInteger("EndoScan")));
-    targets.control.SetEnableCustomScan(StoredOptionIsOn(key.ReadInteger("CustomScan")));
-    targets.control.SetScanParmUnsharpMask(StoredOptionIsOn(key.ReadInteger("ScanParmUnsharpMask")));
-    win::SelectIndexFromCode(targets.comboIntraRes, key.ReadInteger("IntraRes"));
-    win::SelectIndexFromCode(targets.comboExtraRes, key.ReadInteger("ExtraRes"));
+    remembered.left = key.ReadInteger(NameOf(value::X));
+    remembered.top = key.ReadInteger(NameOf(value::Y));
+    targets.control.SetEnableEndoScan(StoredOptionIsOn(key.ReadInteger(NameOf(value::EndoScan))));
+    targets.control.SetEnableCustomScan(StoredOptionIsOn(key.ReadInteger(NameOf(value::CustomScan))));
+    targets.control.SetScanParmUnsharpMask(StoredOptionIsOn(key.ReadInteger(NameOf(value::ScanParmUnsharpMask))));
+    win::SelectIndexFromCode(targets.comboIntraRes, key.ReadInteger(NameOf(value::IntraRes)));
+    win::SelectIndexFromCode(targets.comboExtraRes, key.ReadInteger(NameOf(value::ExtraRes)));
 }
 
 BOOL CALLBACK AddMonitor(HMONITOR handle, HDC, LPRECT, LPARAM monitors)
@@ -77,14 +75,14 @@ void WriteCurrentValues(RegistryKey& key, const SettingsTargets& targets)
 {
     RECT bounds{};
     GetWindowRect(targets.window, &bounds);
-    key.WriteInteger("X", bounds.left);
-    key.WriteInteger("Y", bounds.top);
+    key.WriteInteger(NameOf(value::X), bounds.left);
+    key.WriteInteger(NameOf(value::Y), bounds.top);
     // Asked one at a time, each written before the next is asked for.
-    key.WriteInteger("EndoScan", targets.control.EnableEndoScan() ? 1 : 0);
-    key.WriteInteger("CustomScan", targets.control.EnableCustomScan() ? 1 : 0);
-    key.WriteInteger("ScanParmUnsharpMask", targets.control.ScanParmUnsharpMask() ? 1 : 0);
-    key.WriteInteger("IntraRes", win::SelectedIndex(targets.comboIntraRes));
-    key.WriteInteger("ExtraRes", win::SelectedIndex(targets.comboExtraRes));
+    key.WriteInteger(NameOf(value::EndoScan), targets.control.EnableEndoScan() ? 1 : 0);
+    key.WriteInteger(NameOf(value::CustomScan), targets.control.EnableCustomScan() ? 1 : 0);
+    key.WriteInteger(NameOf(value::ScanParmUnsharpMask), targets.control.ScanParmUnsharpMask() ? 1 : 0);
+    key.WriteInteger(NameOf(value::IntraRes), win::SelectedIndex(targets.comboIntraRes));
+    key.WriteInteger(NameOf(value::ExtraRes), win::SelectedIndex(targets.comboExtraRes));
 }
 
 }  // namespace
@@ -103,11 +101,12 @@ StoredSettings ReadStoredSettings()
         return stored;
     }
     stored.key = KeyFound::Yes;
-    for (const char* name : kValueNames) {
+    for (const ValueSpec& spec : kStoredValues) {
         try {
-            stored.values.push_back({name, key->ReadInteger(name), {}});
+            const std::int32_t read = key->ReadInteger(spec.name);
+            stored.values.push_back({spec.name, read, {}, OutOfRange(spec, read)});
         } catch (const RegistryError& error) {
-            stored.values.push_back({name, std::nullopt, error.what()});
+            stored.values.push_back({spec.name, std::nullopt, error.what(), {}});
         }
     }
     return stored;

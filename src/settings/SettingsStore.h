@@ -48,6 +48,7 @@ struct StoredValue {
     const char* name;
     std::optional<std::int32_t> value;
     std::string failure;  // the registry's text when the value cannot be used
+    std::string outOfRange;  // why the number read does not mean what it should; empty when it does
 };
 enum class KeyFound { No, WithoutFullAccess, Yes };
 struct StoredSettings {

@@ -60,6 +60,12 @@ struct LicensedControl {
     testing_support::ScopedMachinePolicy policy;
 };
 
+// An operator's settings as a damaged or hand-edited key may hold them.
+struct StoredSettings {
+    StoredSettings() { testing_support::StoreBridgeInteger("IntraRes", 5); }
+    ~StoredSettings() { testing_support::DeleteBridgeSettings(); }
+};
+
 TEST_F(WorkstationCheck, SaysForEachSituationWhetherTheBridgeWillScan)
 {
     const std::string here = testing_support::BinPath("DenoptixCheck.exe");
@@ -112,6 +118,10 @@ TEST_F(WorkstationCheck, SaysForEachSituationWhetherTheBridgeWillScan)
          {{"ok", "created from its CLSID, with a licence key from the policy value LicenseKey, 17 characters"},
           {"ok", "Enabled reads false"}},
          {kLicenceKey, "  FAILED"}},
+        {"a stored resolution that names no item", [] { return std::make_shared<StoredSettings>(); }, here, 0,
+         {{"warning", "IntraRes 5 names no item of its list of 3 items: the list starts with nothing selected"},
+          {"ok", "IntraRes 5"}},
+         {"  FAILED"}},
         {"the check of the other bitness", [] { return nullptr; }, otherBuild, 1,
          {{"FAILED", "The scanner control is installed for " + thisBits + " programs, but this Denoptix.exe is the " +
                          otherBits + " build, which cannot use it. Use the " + thisBits + " Denoptix.exe"}},

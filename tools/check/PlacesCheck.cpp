@@ -161,6 +161,11 @@ void CheckBridgePlaces(CheckReport& report)
     for (const settings::StoredValue& value : stored.values) {
         if (value.value) {
             held += (held.empty() ? "" : ", ") + std::string(value.name) + " " + std::to_string(*value.value);
+            if (!value.outOfRange.empty())
+                report.Add(Outcome::Warning, key + ": " + value.name + " " + std::to_string(*value.value) + " " +
+                                                 value.outOfRange + ": the list starts with nothing selected, "
+                                                 "and the control keeps its own resolution until the operator "
+                                                 "picks one");
         } else if (!stopped) {
             stopped = true;  // the start stops reading at the first one
             report.Add(Outcome::Warning, key + ": " + value.failure +
