@@ -101,12 +101,12 @@ StoredSettings ReadStoredSettings()
         return stored;
     }
     stored.key = KeyFound::Yes;
-    for (const ValueSpec& spec : kStoredValues) {
+    for (const ValueRule& rule : kStoredValues) {
         try {
-            const std::int32_t read = key->ReadInteger(spec.name);
-            stored.values.push_back({spec.name, read, {}, OutOfRange(spec, read)});
+            const std::int32_t read = key->ReadInteger(rule.name);
+            stored.values.push_back({rule.name, read, {}, OutOfRange(rule, read)});
         } catch (const RegistryError& error) {
-            stored.values.push_back({spec.name, std::nullopt, error.what(), {}});
+            stored.values.push_back({rule.name, std::nullopt, error.what(), {}});
         }
     }
     return stored;

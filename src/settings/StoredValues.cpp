@@ -2,11 +2,11 @@
 
 namespace settings {
 
-std::string OutOfRange(const ValueSpec& spec, std::int32_t stored)
+std::string OutOfRange(const ValueRule& rule, std::int32_t stored)
 {
     // -1 is what a close writes for a list with nothing selected.
-    if (spec.kind != ValueKind::ListIndex || (stored >= -1 && stored < spec.items)) return {};
-    return "names no item of its list of " + std::to_string(spec.items) + " items";
+    if (rule.kind != ValueKind::ListIndex || (stored >= -1 && stored < rule.items)) return {};
+    return "names no item of its list of " + std::to_string(rule.items) + " items";
 }
 
 }  // namespace settings

@@ -14,7 +14,7 @@ enum class ValueKind {
     ListIndex,   // an item of a drop-down list, or -1 for none
 };
 
-struct ValueSpec {
+struct ValueRule {
     const char* name;
     ValueKind kind;
     int items;  // a list's number of items; 0 for the other kinds
@@ -24,7 +24,7 @@ namespace value {
 enum Index : std::size_t { X, Y, EndoScan, CustomScan, ScanParmUnsharpMask, IntraRes, ExtraRes, Count };
 }
 
-inline constexpr ValueSpec kStoredValues[value::Count] = {
+inline constexpr ValueRule kStoredValues[value::Count] = {
     {"X", ValueKind::Coordinate, 0},
     {"Y", ValueKind::Coordinate, 0},
     {"EndoScan", ValueKind::Option, 0},
@@ -38,6 +38,6 @@ inline constexpr const char* NameOf(value::Index index) { return kStoredValues[i
 
 // Why a stored number does not mean what the value is for ("names no item
 // of its list of 3 items"); empty when it does.
-std::string OutOfRange(const ValueSpec& spec, std::int32_t stored);
+std::string OutOfRange(const ValueRule& rule, std::int32_t stored);
 
 }  // namespace settings
