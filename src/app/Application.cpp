@@ -26,11 +26,11 @@ constexpr char kApplicationClassName[] = "TApplication";
 // The tail names the patient's folder: only its length goes to the trail.
 // Whether the bridge runs elevated tells support why a receiver run as
 // administrator never got a message; the DEP mode, why an old control died.
-void WriteStartToTrail(std::string_view tail)
+void WriteStartToTrail(std::string_view tail, const std::optional<win::TokenFacts>& token)
 {
     trail::Write(std::string("start: Denoptix ") + DENOPTIX_VERSION + ", " + (sizeof(void*) == 8 ? "64" : "32") +
                  "-bit, Windows " + win::WindowsVersion() + ", command-line tail of " + std::to_string(tail.size()) +
-                 " characters, " + win::DescribeToken(win::ReadTokenFacts(GetCurrentProcess())) + ", " +
+                 " characters, " + win::DescribeToken(token) + ", " +
                  win::DescribeDep(win::TurnOnDepOnce()));
 }
 }  // namespace
@@ -74,7 +74,7 @@ void Application::Terminate() noexcept { PostQuitMessage(0); }
 LRESULT Application::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_CLOSE && mainForm_ != nullptr) {
-        mainForm_->Close();
+        mainForm_->RequestClose();
         return 0;
     }
     return DefaultProcessing(message, wParam, lParam);
@@ -84,12 +84,13 @@ int ProgramEntry(HINSTANCE instance, const char* tail, int showCommand)
 {
     try {
         win::MarkStep("entry");
-        WriteStartToTrail(tail);
+        const std::optional<win::TokenFacts> token = win::ReadTokenFacts(GetCurrentProcess());
+        WriteStartToTrail(tail, token);
         win::KeepFolderOutOfTrail(tail);
-        const StartClearance clearance = ClearTheStart(tail);
-        if (clearance.exitCode) {
+        const SessionClaim claim = ClaimTheSession(tail, token && token->elevated);
+        if (claim.exitCode) {
             trail::BeginWriting();
-            return *clearance.exitCode;
+            return *claim.exitCode;
         }
         Application application(instance);
         win::MarkStep("application window");

@@ -3,12 +3,13 @@
 #include <cstdint>
 #include <string>
 
-#include "scanner/FolderPath.h"
+#include "app/SecondStartRule.h"
 #include "scanner/FolderRoutines.h"
 #include "trail/Policy.h"
 #include "trail/Trail.h"
 #include "ui/MainFormLayout.h"
 #include "win/ApplicationTitle.h"
+#include "win/Strings.h"
 
 namespace app {
 
@@ -27,58 +28,60 @@ enum class Answer { Replace, Keep, Ended };
 HANDLE g_askedAbout = nullptr;
 bool g_endedWhileAsked = false;
 
-void Note(const RunningBridge& running, const std::string& what)
+void Note(const OpenBridge& open, const std::string& what)
 {
-    trail::Write("second start: bridge " + std::to_string(running.processId) + " " + what);
+    trail::Write("second start: bridge " + std::to_string(open.processId) + " " + what);
 }
 
-bool HasEnded(const RunningBridge& running) { return WaitForSingleObject(running.process.get(), 0) == WAIT_OBJECT_0; }
+// A process closed to this one cannot be watched; its window still tells.
+bool HasEnded(const OpenBridge& open)
+{
+    if (open.process) return WaitForSingleObject(open.process.get(), 0) == WAIT_OBJECT_0;
+    return false;
+}
 
-HWND VisibleWindowOf(const RunningBridge& running)
+HWND VisibleWindowOf(const OpenBridge& open)
 {
     const char* formClass = ui::layout::kForm.className;
     for (HWND window = FindWindowExA(nullptr, nullptr, formClass, nullptr); window != nullptr;
          window = FindWindowExA(nullptr, window, formClass, nullptr)) {
         DWORD owner = 0;
         GetWindowThreadProcessId(window, &owner);
-        if (owner == running.processId && IsWindowVisible(window)) return window;
+        if (owner == open.processId && IsWindowVisible(window)) return window;
     }
     return nullptr;
 }
 
 // Until its window shows or it ends, within a bound.
-void WaitUntilUp(const RunningBridge& running)
+void WaitUntilUp(const OpenBridge& open)
 {
-    if (VisibleWindowOf(running) != nullptr) return;
+    if (VisibleWindowOf(open) != nullptr) return;
     const std::int64_t start = trail::Now();
     const ULONGLONG deadline = GetTickCount64() + kComingUpWaitMs;
-    while (VisibleWindowOf(running) == nullptr && GetTickCount64() < deadline) {
-        if (WaitForSingleObject(running.process.get(), 100) != WAIT_TIMEOUT) break;  // it has ended
+    while (VisibleWindowOf(open) == nullptr && GetTickCount64() < deadline) {
+        if (!open.process) Sleep(100);
+        else if (WaitForSingleObject(open.process.get(), 100) != WAIT_TIMEOUT) break;  // it has ended
     }
-    Note(running, VisibleWindowOf(running) != nullptr ? "was still starting, up after " + trail::Since(start)
-                                                       : "shows no window after " + trail::Since(start));
+    Note(open, VisibleWindowOf(open) != nullptr ? "was still starting, up after " + trail::Since(start)
+                                                 : "shows no window after " + trail::Since(start));
 }
 
-void BringToFront(const RunningBridge& running)
+// Windows decides whether another program's window may come forward; the
+// words for the trail say what it decided.
+std::string BringToFront(const OpenBridge& open)
 {
-    AllowSetForegroundWindow(running.processId);
-    HWND window = VisibleWindowOf(running);
-    if (window == nullptr) return;
+    HWND window = VisibleWindowOf(open);
+    if (window == nullptr) return "no window to bring to the front";
     if (IsIconic(window)) ShowWindowAsync(window, SW_RESTORE);
-    SetForegroundWindow(window);
-}
-
-std::string Shown(std::string_view folder)
-{
-    const std::string usable = scanner::UsableDestination(folder);
-    return usable.empty() ? "(no folder)" : usable;
+    return SetForegroundWindow(window) ? "brought to the front" : "not brought to the front, Windows refused";
 }
 
 // The boxes name the folders on the operator's screen; the trail never
-// sees their text.
-int ShowBox(const std::string& text, UINT type)
+// sees their text. Wide, so the accented letters come out under any code page.
+int ShowBox(const std::wstring& text, UINT type)
 {
-    return MessageBoxA(nullptr, text.c_str(), win::ApplicationTitle().c_str(), type | MB_TOPMOST | MB_SETFOREGROUND);
+    return MessageBoxW(nullptr, text.c_str(), win::ToWide(win::ApplicationTitle()).c_str(),
+                       type | MB_TOPMOST | MB_SETFOREGROUND);
 }
 
 BOOL CALLBACK EndMessageBox(HWND window, LPARAM)
@@ -98,81 +101,122 @@ void CALLBACK EndQuestionOnceGone(HWND, UINT, UINT_PTR, DWORD)
     EnumThreadWindows(GetCurrentThreadId(), EndMessageBox, 0);
 }
 
-Answer AskToReplace(const RunningBridge& running, std::string_view folder)
+Answer AskToReplace(const OpenBridge& open, std::string_view folder)
 {
-    g_askedAbout = running.process.get();
+    g_askedAbout = open.process.get();
     g_endedWhileAsked = false;
     const win::UniqueThreadTimer watch(SetTimer(nullptr, 0, kEndWatchMs, EndQuestionOnceGone));
-    const int pressed = ShowBox("Denoptix is already open for the folder\n\n" + Shown(running.folder) +
-                                    "\n\nand has now been started for the folder\n\n" + Shown(folder) +
-                                    "\n\nClose the open Denoptix and start it for the new folder?",
-                                MB_YESNO | MB_ICONQUESTION);
+    const int pressed = ShowBox(ReplaceQuestion(open.folder, folder), MB_YESNO | MB_ICONQUESTION);
     g_askedAbout = nullptr;
     if (g_endedWhileAsked) return Answer::Ended;
     return pressed == IDYES ? Answer::Replace : Answer::Keep;
 }
 
-// As its close box would: the photo server is told and the settings written
-// before it ends, so this start reads them afterwards.
-bool CloseAndWait(const RunningBridge& running)
+bool Busy(HWND window) { return window != nullptr && !IsWindowEnabled(window); }
+
+int ExplainBusy(const OpenBridge& open, std::string_view folder)
 {
-    if (HWND window = VisibleWindowOf(running)) PostMessageA(window, WM_CLOSE, 0, 0);
-    const std::int64_t asked = trail::Now();
-    if (WaitForSingleObject(running.process.get(), kCloseWaitMs) == WAIT_OBJECT_0) {
-        Note(running, "runs for another folder: closed at the operator's word after " + trail::Since(asked));
-        return true;
-    }
-    Note(running, "runs for another folder: asked to close, still running after 30 s; this start ends");
-    ShowBox("The open Denoptix for the folder\n\n" + Shown(running.folder) +
-                "\n\nhas not closed within 30 seconds. Close its window by hand, then start Denoptix again for "
-                "the new folder.",
-            MB_OK | MB_ICONSTOP);
-    return false;
+    Note(open, "runs for another folder, busy with a box of its own: " + BringToFront(open) + "; this start ends");
+    ShowBox(WaitsForAnswer(open.folder, folder), MB_OK | MB_ICONWARNING);
+    return 1;
 }
 
-// Nothing: the running bridge has ended, and the record is looked at again.
-std::optional<int> SettleWith(const RunningBridge& running, std::string_view folder)
+int ExplainAdministrator(const OpenBridge& open, std::string_view folder)
 {
-    WaitUntilUp(running);
-    if (HasEnded(running)) {
-        Note(running, "ended while it was starting");
+    ShowBox(RunsAsAdministrator(open.folder, folder), MB_OK | MB_ICONWARNING);
+    return 1;
+}
+
+// As its close box would: the photo server is told and the settings written
+// before it ends, so this start reads them afterwards. Nothing is posted to
+// a window with a box of its own up, which may have come since the question.
+std::optional<int> CloseAndWait(const OpenBridge& open, std::string_view folder)
+{
+    HWND window = VisibleWindowOf(open);
+    if (Busy(window)) return ExplainBusy(open, folder);
+    if (window != nullptr && !PostMessageA(window, WM_CLOSE, 0, 0)) {
+        Note(open, "runs for another folder: Windows refused the close request (error " +
+                       std::to_string(GetLastError()) + "); this start ends");
+        return ExplainAdministrator(open, folder);
+    }
+    const std::int64_t asked = trail::Now();
+    if (WaitForSingleObject(open.process.get(), kCloseWaitMs) == WAIT_OBJECT_0) {
+        Note(open, "runs for another folder: closed at the operator's word after " + trail::Since(asked));
         return std::nullopt;
     }
-    if (scanner::SameFolder(running.folder, folder)) {
-        Note(running, "runs for the same folder: brought to the front; this start ends");
-        BringToFront(running);
-        return 0;
+    Note(open, "runs for another folder: asked to close, still running after 30 s; this start ends");
+    ShowBox(NotClosedInTime(open.folder), MB_OK | MB_ICONSTOP);
+    return 1;
+}
+
+OpenBridgeFacts FactsOf(const OpenBridge& open, std::string_view folder, bool elevated)
+{
+    OpenBridgeFacts facts;
+    facts.otherVersion = open.otherVersion;
+    if (open.otherVersion) return facts;
+    facts.sameFolder = scanner::SameFolder(open.folder, folder);
+    facts.beyondReach = !open.process || (open.elevated && !elevated);
+    facts.busy = Busy(VisibleWindowOf(open));
+    return facts;
+}
+
+// Nothing: the open bridge has ended, and the record is looked at again.
+std::optional<int> MeetOpenBridge(const OpenBridge& open, std::string_view folder, bool elevated)
+{
+    if (open.otherVersion) {
+        trail::Write("second start: a bridge of another release runs; this start ends");
+        ShowBox(OtherVersionOpen(), MB_OK | MB_ICONWARNING);
+        return 1;
     }
-    switch (AskToReplace(running, folder)) {
+    WaitUntilUp(open);
+    if (HasEnded(open)) {
+        Note(open, "ended while it was starting");
+        return std::nullopt;
+    }
+    if (!open.process) Note(open, "is closed to this start, which is not elevated: it runs as administrator");
+    switch (StepWith(FactsOf(open, folder, elevated))) {
+    case OpenBridgeStep::ExplainOtherVersion:  // taken above
+    case OpenBridgeStep::BringForward:
+        Note(open, "runs for the same folder: " + BringToFront(open) + "; this start ends");
+        return 0;
+    case OpenBridgeStep::ExplainAdministrator:
+        Note(open, "runs for another folder as administrator, this start does not; this start ends");
+        return ExplainAdministrator(open, folder);
+    case OpenBridgeStep::ExplainBusy:
+        return ExplainBusy(open, folder);
+    case OpenBridgeStep::AskToReplace:
+        break;
+    }
+    switch (AskToReplace(open, folder)) {
     case Answer::Ended:
-        Note(running, "runs for another folder and ended while the question was open");
+        Note(open, "runs for another folder and ended while the question was open");
         return std::nullopt;
     case Answer::Keep:
-        Note(running, "runs for another folder: kept at the operator's word; this start ends");
-        BringToFront(running);
+        Note(open, "runs for another folder: kept at the operator's word, " + BringToFront(open) +
+                       "; this start ends");
         return 1;
     case Answer::Replace:
         break;
     }
-    if (CloseAndWait(running)) return std::nullopt;
-    return 1;
+    return CloseAndWait(open, folder);
 }
 
 }  // namespace
 
-StartClearance ClearTheStart(std::string_view folder)
+SessionClaim ClaimTheSession(std::string_view folder, bool elevated)
 {
-    StartClearance clearance;
+    SessionClaim claim;
     if (trail::SeveralBridgesAllowedByPolicy()) {
         trail::Write("second start: not looked for, policy value SeveralBridges is 1");
-        return clearance;
+        return claim;
     }
-    clearance.record = std::make_unique<SessionRecord>();
-    while (std::optional<RunningBridge> running = clearance.record->FindRunningOrClaim(folder)) {
-        clearance.exitCode = SettleWith(*running, folder);
-        if (clearance.exitCode) break;
+    claim.record = SessionRecord::Open();
+    if (!claim.record) return claim;
+    while (std::optional<OpenBridge> open = claim.record->FindRunningOrClaim(folder, elevated)) {
+        claim.exitCode = MeetOpenBridge(*open, folder, elevated);
+        if (claim.exitCode) break;
     }
-    return clearance;
+    return claim;
 }
 
 }  // namespace app

@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 
+#include "trail/SharedObjects.h"
+#include "trail/Trail.h"
 #include "win/Error.h"
 
 namespace app {
@@ -20,11 +23,13 @@ constexpr DWORD kMaxFolder = 32768;
 
 // One layout for the 32- and the 64-bit bridge: fixed-size fields only.
 struct SharedRecord {
+    RecordHeader header;
     DWORD processId;
     // The process's creation time: an id that Windows has given to another
     // process since is not taken for the bridge.
     DWORD startedLow;
     DWORD startedHigh;
+    DWORD elevated;
     DWORD folderLength;
     char folder[kMaxFolder];
 };
@@ -54,49 +59,109 @@ private:
     HANDLE mutex_;
 };
 
+std::string Folder(const SharedRecord& record)
+{
+    return std::string(record.folder, std::min(record.folderLength, kMaxFolder));
+}
+
 // Any process of the session can write into the record, so nothing read
 // from it is trusted further than its own size.
-std::optional<RunningBridge> StillRunning(const SharedRecord& record)
+std::optional<OpenBridge> StillRunning(const SharedRecord& record)
 {
     const DWORD id = record.processId;
     if (id == 0 || id == GetCurrentProcessId()) return std::nullopt;
     win::UniqueHandle process(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
-    if (!process || WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT) return std::nullopt;
+    if (!process) {
+        // Closed to this process is not gone: an elevated bridge runs.
+        if (GetLastError() != ERROR_ACCESS_DENIED) return std::nullopt;
+        return OpenBridge{id, Folder(record), record.elevated != 0, {}, false};
+    }
+    if (WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT) return std::nullopt;
     const std::uint64_t started = (std::uint64_t{record.startedHigh} << 32) | record.startedLow;
     if (StartTime(process.get()) != started) return std::nullopt;
-    const DWORD length = std::min(record.folderLength, kMaxFolder);
-    return RunningBridge{id, std::string(record.folder, length), std::move(process)};
+    return OpenBridge{id, Folder(record), record.elevated != 0, std::move(process), false};
 }
 
-void Claim(SharedRecord& record, std::string_view folder)
+void Claim(SharedRecord& record, std::string_view folder, bool elevated)
 {
     const std::uint64_t started = StartTime(GetCurrentProcess());
     const DWORD length = static_cast<DWORD>(std::min<std::size_t>(folder.size(), kMaxFolder));
+    record.header = {kRecordMagic, kRecordVersion};
     std::memcpy(record.folder, folder.data(), length);
     record.folderLength = length;
+    record.elevated = elevated ? 1 : 0;
     record.startedLow = static_cast<DWORD>(started);
     record.startedHigh = static_cast<DWORD>(started >> 32);
     record.processId = GetCurrentProcessId();
 }
 
+win::UniqueHandle Usable(const char* kind, const char* name, const trail::SharedObject& object)
+{
+    if (object.handle == nullptr)
+        trail::Write("second start: not looked for, " + trail::DescribeUnusable(kind, name, object));
+    return win::UniqueHandle(object.handle);
+}
+
+// The size the mapping really has: one made by another release, or by
+// anybody, may be smaller than this release's record.
+std::size_t ViewSize(const void* view)
+{
+    MEMORY_BASIC_INFORMATION region{};
+    if (VirtualQuery(view, &region, sizeof region) == 0) return 0;
+    return region.RegionSize;
+}
+
 }  // namespace
 
-SessionRecord::SessionRecord()
-    : mutex_(win::CheckLastError(CreateMutexA(nullptr, FALSE, kMutexName), "CreateMutex")),
-      mapping_(win::CheckLastError(
-          CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, sizeof(SharedRecord), kMappingName),
-          "CreateFileMapping")),
-      view_(win::CheckLastError(MapViewOfFile(mapping_.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, sizeof(SharedRecord)),
-                                "MapViewOfFile"))
+RecordKind KindOfRecord(const RecordHeader& header, std::size_t bytes)
+{
+    // Too small for this release's record: made by another, or by anybody.
+    if (bytes < sizeof(SharedRecord)) return RecordKind::OtherVersion;
+    if (header.magic == 0 && header.version == 0) return RecordKind::Empty;
+    if (header.magic == kRecordMagic && header.version == kRecordVersion) return RecordKind::Ours;
+    return RecordKind::OtherVersion;
+}
+
+std::unique_ptr<SessionRecord> SessionRecord::Open()
+{
+    win::UniqueHandle mutex = Usable("the mutex", kMutexName, trail::CreateSharedMutex(kMutexName));
+    if (!mutex) return nullptr;
+    win::UniqueHandle mapping =
+        Usable("the mapping", kMappingName, trail::CreateSharedMapping(kMappingName, sizeof(SharedRecord)));
+    if (!mapping) return nullptr;
+    // The whole mapping, whatever size its maker gave it.
+    win::UniqueMappedView view(
+        win::CheckLastError(MapViewOfFile(mapping.get(), FILE_MAP_READ | FILE_MAP_WRITE, 0, 0, 0), "MapViewOfFile"));
+    // A page at least: the header can always be read.
+    const std::size_t bytes = ViewSize(view.get());
+    return std::unique_ptr<SessionRecord>(new SessionRecord(std::move(mutex), std::move(mapping), std::move(view), bytes));
+}
+
+SessionRecord::SessionRecord(win::UniqueHandle mutex, win::UniqueHandle mapping, win::UniqueMappedView view,
+                             std::size_t bytes)
+    : mutex_(std::move(mutex)), mapping_(std::move(mapping)), view_(std::move(view)), bytes_(bytes)
 {
 }
 
-std::optional<RunningBridge> SessionRecord::FindRunningOrClaim(std::string_view folder)
+std::optional<OpenBridge> SessionRecord::FindRunningOrClaim(std::string_view folder, bool elevated)
 {
     const RecordLock lock(mutex_.get());
-    auto& record = *static_cast<SharedRecord*>(view_.get());
-    if (std::optional<RunningBridge> running = StillRunning(record)) return running;
-    Claim(record, folder);
+    const auto& header = *static_cast<const RecordHeader*>(view_.get());
+    switch (KindOfRecord(header, bytes_)) {
+    case RecordKind::OtherVersion: {
+        OpenBridge other;
+        other.otherVersion = true;
+        return other;
+    }
+    case RecordKind::Ours: {
+        const auto& record = *static_cast<const SharedRecord*>(view_.get());
+        if (std::optional<OpenBridge> running = StillRunning(record)) return running;
+        break;
+    }
+    case RecordKind::Empty:
+        break;
+    }
+    Claim(*static_cast<SharedRecord*>(view_.get()), folder, elevated);
     return std::nullopt;
 }
 

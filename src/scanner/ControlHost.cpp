@@ -9,6 +9,7 @@
 #include "scanner/ControlRegistration.h"
 #include "trail/Trail.h"
 #include "win/Error.h"
+#include "win/UniqueResource.h"
 
 namespace scanner {
 
@@ -22,6 +23,32 @@ win::ComPtr<IStream> StreamHolding(std::span<const std::byte> bytes)
     win::ThrowIfFailed(stream->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written));
     win::ThrowIfFailed(stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr));
     return stream;
+}
+
+// Creates the control as the containers of its era do: with the key only
+// when its class factory offers IClassFactory2 and says the licence is not
+// verified on this machine, so a key set for a control that needs none
+// changes nothing. `keyUsed` says whether the key was handed over.
+HRESULT CreateControlObject(const CLSID& control, const LicenseKey& key, REFIID iid, void** object, bool& keyUsed)
+{
+    keyUsed = false;
+    if (key.Given()) {
+        win::ComPtr<IClassFactory2> factory;
+        LICINFO info{};
+        info.cbLicInfo = sizeof info;
+        if (SUCCEEDED(CoGetClassObject(control, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory2,
+                                       factory.put_void())) &&
+            SUCCEEDED(factory->GetLicInfo(&info)) && !info.fLicVerified) {
+            keyUsed = true;
+            const win::UniqueBstr secret(
+                SysAllocStringLen(key.Secret().data(), static_cast<UINT>(key.Secret().size())));
+            if (!secret) return E_OUTOFMEMORY;
+            const HRESULT created = factory->CreateInstanceLic(nullptr, nullptr, iid, secret.get(), object);
+            SecureZeroMemory(secret.get(), SysStringByteLen(secret.get()));
+            return created;
+        }
+    }
+    return CoCreateInstance(control, nullptr, CLSCTX_INPROC_SERVER, iid, object);
 }
 
 }  // namespace

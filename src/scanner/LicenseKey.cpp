@@ -1,14 +1,11 @@
 #include "scanner/LicenseKey.h"
 
-#include <objbase.h>
-#include <ocidl.h>
-
 #include <string_view>
+#include <vector>
 
 #include "trail/Policy.h"
 #include "trail/Trail.h"
-#include "win/ComPtr.h"
-#include "win/Strings.h"
+#include "win/Error.h"
 #include "win/UniqueResource.h"
 
 namespace scanner {
@@ -22,7 +19,8 @@ std::string Characters(std::size_t count)
     return std::to_string(count) + (count == 1 ? " character" : " characters");
 }
 
-// The value's text without its terminating zeros.
+// The value's text without its terminating zeros: a view of the value's own
+// bytes, so wiping those wipes it.
 std::string_view TextOf(const trail::PolicyValue& value)
 {
     std::string_view text(reinterpret_cast<const char*>(value.data.data()), value.data.size());
@@ -40,6 +38,31 @@ std::string Unusable(const trail::PolicyValue& value)
     if (text.size() > kLicenseKeyMaxChars)
         return "its " + Characters(text.size()) + " are more than " + Characters(kLicenseKeyMaxChars);
     return {};
+}
+
+void WipeBytes(std::vector<unsigned char>& bytes) noexcept
+{
+    bytes.resize(bytes.capacity());  // within the capacity: never allocates
+    SecureZeroMemory(bytes.data(), bytes.size());
+}
+
+// The key in UTF-16, in storage reserved for the longest one: never inside
+// a string's own small buffer, so every move hands the storage on and no
+// copy of the key is left behind in a temporary.
+std::wstring WideKey(std::string_view text)
+{
+    std::wstring wide;
+    wide.reserve(kLicenseKeyMaxChars + 1);
+    // No code page gives more UTF-16 units than it has bytes.
+    wide.resize(text.size());
+    const int converted = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(),
+                                              static_cast<int>(wide.size()));
+    if (converted <= 0) {
+        SecureZeroMemory(wide.data(), wide.size() * sizeof(wchar_t));
+        win::ThrowLastError();
+    }
+    wide.resize(static_cast<std::size_t>(converted));
+    return wide;
 }
 
 }  // namespace
@@ -63,11 +86,13 @@ LicenseChoice ChooseLicenseKey()
 {
     // Room for the longest key and its zero, and a little more to tell a key
     // that is too long from one that fits.
-    const auto value = trail::ReadPolicyValue(kLicenseKeyPolicyValue, kLicenseKeyMaxChars + 2);
+    auto value = trail::ReadPolicyValue(kLicenseKeyPolicyValue, kLicenseKeyMaxChars + 2);
     if (!value) return {};
+    // Whether the key is taken, ignored or the conversion throws, its bytes go.
+    const win::ScopeExit wipe([&value]() noexcept { WipeBytes(value->data); });
     std::string unusable = Unusable(*value);
     if (!unusable.empty()) return {LicenseKey(), std::move(unusable)};
-    return {LicenseKey(win::ToWide(TextOf(*value))), {}};
+    return {LicenseKey(WideKey(TextOf(*value))), {}};
 }
 
 LicenseKey LicenseKeyToHandOver()
@@ -77,28 +102,6 @@ LicenseKey LicenseKeyToHandOver()
         trail::Write(std::string("control licence: policy value ") + kLicenseKeyPolicyValue + " ignored, " +
                      choice.policyIgnored);
     return std::move(choice.key);
-}
-
-HRESULT CreateControlObject(const CLSID& control, const LicenseKey& key, REFIID iid, void** object, bool& keyUsed)
-{
-    keyUsed = false;
-    if (key.Given()) {
-        win::ComPtr<IClassFactory2> factory;
-        LICINFO info{};
-        info.cbLicInfo = sizeof info;
-        if (SUCCEEDED(CoGetClassObject(control, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory2,
-                                       factory.put_void())) &&
-            SUCCEEDED(factory->GetLicInfo(&info)) && !info.fLicVerified) {
-            keyUsed = true;
-            const win::UniqueBstr secret(
-                SysAllocStringLen(key.Secret().data(), static_cast<UINT>(key.Secret().size())));
-            if (!secret) return E_OUTOFMEMORY;
-            const HRESULT created = factory->CreateInstanceLic(nullptr, nullptr, iid, secret.get(), object);
-            SecureZeroMemory(secret.get(), SysStringByteLen(secret.get()));
-            return created;
-        }
-    }
-    return CoCreateInstance(control, nullptr, CLSCTX_INPROC_SERVER, iid, object);
 }
 
 std::string NotLicensedAdvice(const LicenseKey& key, bool keyUsed)

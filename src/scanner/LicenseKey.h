@@ -49,12 +49,6 @@ LicenseChoice ChooseLicenseKey();
 // The same, with a line in the trail for an ignored policy value.
 LicenseKey LicenseKeyToHandOver();
 
-// Creates the control as the containers of its era do: with the key only
-// when its class factory offers IClassFactory2 and says the licence is not
-// verified on this machine, so a key set for a control that needs none
-// changes nothing. `keyUsed` says whether the key was handed over.
-HRESULT CreateControlObject(const CLSID& control, const LicenseKey& key, REFIID iid, void** object, bool& keyUsed);
-
 // What the report of CLASS_E_NOTLICENSED says, and what to do.
 std::string NotLicensedAdvice(const LicenseKey& key, bool keyUsed);
 

@@ -13,6 +13,13 @@ int PulledInside(std::int32_t remembered, int windowExtent, int farEdge)
     return remembered;
 }
 
+// The near edge wins over the far one: a window larger than the monitor
+// keeps its title bar on it.
+int PulledInside(std::int32_t remembered, int windowExtent, int nearEdge, int farEdge)
+{
+    return std::max(PulledInside(remembered, windowExtent, farEdge), nearEdge);
+}
+
 std::int64_t Overlap(std::int64_t low, std::int64_t high, int monitorLow, int monitorHigh)
 {
     return std::max<std::int64_t>(0, std::min<std::int64_t>(high, monitorHigh) - std::max<std::int64_t>(low, monitorLow));
@@ -52,8 +59,8 @@ Placement PlacedWindow(std::int32_t rememberedLeft, std::int32_t rememberedTop, 
     if (monitor == nullptr || monitor->primary)
         return {PlacedCoordinate(rememberedLeft, windowWidth, screenWidth),
                 PlacedCoordinate(rememberedTop, windowHeight, screenHeight)};
-    return {PulledInside(rememberedLeft, windowWidth, monitor->bounds.right),
-            PulledInside(rememberedTop, windowHeight, monitor->bounds.bottom)};
+    return {PulledInside(rememberedLeft, windowWidth, monitor->bounds.left, monitor->bounds.right),
+            PulledInside(rememberedTop, windowHeight, monitor->bounds.top, monitor->bounds.bottom)};
 }
 
 bool StoredOptionIsOn(std::int32_t stored)

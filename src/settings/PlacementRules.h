@@ -27,10 +27,14 @@ struct Monitor {
 
 // Where the window's left and top edges go (nullopt: the designed position
 // stays). When the remembered place, with the window's size, lies mostly on
-// an attached monitor other than the primary one, it comes back there, its
-// far edges pulled inside that monitor's as PlacedCoordinate does; negative
-// coordinates then count. On the primary monitor, or on none (unplugged),
-// each edge follows PlacedCoordinate against the primary screen's size.
+// an attached monitor other than the primary one, it comes back inside that
+// monitor on all four sides: a left or top edge before the monitor's goes to
+// it, a far edge at or past the monitor's is pulled back one pixel inside as
+// PlacedCoordinate does; negative coordinates then count. A window larger
+// than that monitor keeps its left and top on the monitor's, so its title bar
+// stays in reach, and overhangs the far edges. On the primary monitor, or on
+// none (unplugged), each edge follows PlacedCoordinate against the primary
+// screen's size.
 struct Placement {
     std::optional<int> left;
     std::optional<int> top;

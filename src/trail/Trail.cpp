@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "trail/Policy.h"
+#include "trail/SharedObjects.h"
 
 namespace trail {
 
@@ -17,6 +18,7 @@ constexpr char kPreviousLogName[] = "\\Denoptix.1.log";
 // Two bridges started at once take turns; a line that cannot get its turn
 // in this time is dropped rather than keep the operator waiting.
 constexpr DWORD kTurnWaitMs = 500;
+constexpr char kTurnName[] = "Local\\DenoptixTrail";
 
 // This module sits below every other, so it owns its two handles itself.
 class OwnedHandle {
@@ -48,7 +50,7 @@ struct TrailState {
     bool decided = false;
     bool enabled = false;
     std::string folder;
-    OwnedHandle turn;  // the bridges of this session
+    OwnedHandle turn;  // the bridges of this session; null: lines go without turns
 };
 
 TrailState& State()
@@ -109,24 +111,34 @@ std::string SupportFolder()
 
 namespace {
 
-void Decide(TrailState& state)
+std::string Line(std::string_view event);
+
+// The turn is only a courtesy between bridges: one that cannot be had (an
+// object of that name made by another owner, or closed to this bridge) costs
+// the turns, never the trail. Returns the line saying so, if any.
+std::string Decide(TrailState& state)
 {
     state.decided = true;
-    if (TrailTurnedOffByPolicy()) return;
+    if (TrailTurnedOffByPolicy()) return {};
     state.folder = SupportFolder();
-    state.turn = OwnedHandle(CreateMutexA(nullptr, FALSE, "Local\\DenoptixTrail"));
-    state.enabled = !state.folder.empty() && state.turn;
+    state.enabled = !state.folder.empty();
+    const SharedObject turn = CreateSharedMutex(kTurnName);
+    state.turn = OwnedHandle(turn.handle);
+    if (state.turn) return {};
+    return Line("trail: " + DescribeUnusable("the mutex", kTurnName, turn) + "; lines are written without taking turns");
 }
 
 // Whole lines at a time, taking turns with other bridges.
 void WriteToFile(TrailState& state, const std::string& lines)
 {
-    if (!state.decided) Decide(state);
+    const std::string note = state.decided ? std::string() : Decide(state);
     if (!state.enabled) return;
-    const DWORD turn = WaitForSingleObject(state.turn.get(), kTurnWaitMs);
-    if (turn != WAIT_OBJECT_0 && turn != WAIT_ABANDONED) return;
-    const bool written = AppendLine(state.folder, lines);
-    ReleaseMutex(state.turn.get());
+    if (state.turn) {
+        const DWORD turn = WaitForSingleObject(state.turn.get(), kTurnWaitMs);
+        if (turn != WAIT_OBJECT_0 && turn != WAIT_ABANDONED) return;
+    }
+    const bool written = AppendLine(state.folder, note + lines);
+    if (state.turn) ReleaseMutex(state.turn.get());
     // One attempt per start: a trail that cannot be written stays off.
     if (!written) state.enabled = false;
 }

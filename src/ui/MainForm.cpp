@@ -5,6 +5,7 @@
 #include "host/Messages.h"
 #include "host/Notifier.h"
 #include "settings/SettingsStore.h"
+#include "trail/Trail.h"
 #include "ui/Panel.h"
 #include "win/Error.h"
 #include "win/ListSelection.h"
@@ -133,6 +134,26 @@ void TForm1::Close()
     if (onClosed_) onClosed_();
 }
 
+void TForm1::RequestClose()
+{
+    if (closeState_ != CloseState::Open) return;
+    if (IsWindowEnabled(Handle())) {
+        Close();
+        return;
+    }
+    if (!closeHeld_) trail::Write("close: asked while a box of the bridge's own is open, held until it is answered");
+    closeHeld_ = true;
+}
+
+// The box that disabled the window has been answered. The held close is
+// posted, not run here, so it runs once the box has gone from the stack.
+void TForm1::OnEnable(bool enabled)
+{
+    if (!enabled || !closeHeld_) return;
+    closeHeld_ = false;
+    PostMessageA(Handle(), WM_CLOSE, 0, 0);
+}
+
 bool TForm1::PreTranslateMessage(const MSG& message) const
 {
     return Handle() != nullptr && tabOrder_.PreTranslate(message, Handle());
@@ -148,7 +169,10 @@ LRESULT TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnSize();
         return 0;
     case WM_CLOSE:
-        Close();
+        RequestClose();
+        return 0;
+    case WM_ENABLE:
+        OnEnable(wParam != FALSE);
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;

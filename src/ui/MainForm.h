@@ -40,6 +40,10 @@ public:
     // window open for another try. A request that comes while a close is
     // running, or after it has ended, is ignored.
     void Close();
+    // A close asked for from outside (WM_CLOSE, whoever sent it): held while
+    // a box or dialog of the bridge's own is up, so the close never runs
+    // underneath it, and run as the close box would once it is answered.
+    void RequestClose();
     // Keyboard handling that must run before dispatch (the Tab order).
     bool PreTranslateMessage(const MSG& message) const;
 
@@ -83,6 +87,7 @@ private:
     void OnSize();
     void OnDpiChanged(UINT dpi, const RECT& suggested);
     void OnEndSession();
+    void OnEnable(bool enabled);
 
     template <layout::ControlId id>
     HWND Control() const
@@ -112,6 +117,7 @@ private:
     // close from inside the one that is notifying it.
     enum class CloseState { Open, Closing, Closed };
     CloseState closeState_ = CloseState::Open;
+    bool closeHeld_ = false;
 
     HINSTANCE instance_;
     HWND applicationWindow_;

@@ -109,5 +109,45 @@ TEST_F(SecondStart, SameFolderBringsTheRunningBridgeForwardUnlessThePolicyAllows
     EXPECT_EQ(running->CloseAndWait(), std::optional<DWORD>(0));
 }
 
+// The open bridge shows its folder-error box: nothing may close it
+// underneath, neither a second start nor a close request from anyone.
+TEST_F(SecondStart, ABridgeBusyWithItsOwnBoxIsNeverClosedUnderneathIt)
+{
+    testing_support::ReceiverLog receivers(Path("receivers.log"));
+    receivers.Start("host,photo");
+    const std::string unusable = Path("a<b>|c");
+    auto running = Start(testing_support::BridgeCommandLine(unusable));
+    ASSERT_NE(running->Form(), nullptr);
+    running->Click(kAccendi);
+    HWND folderBox = running->WaitForBox();
+    ASSERT_NE(folderBox, nullptr);
+    ASSERT_EQ(BridgeRun::BoxText(folderBox).rfind("Unable to create directory", 0), 0u);
+
+    auto next = StartWithoutWaiting(testing_support::BridgeCommandLine(Patient(43)));
+    HWND box = next->WaitForBox();
+    ASSERT_NE(box, nullptr);
+    const std::string text = BridgeRun::BoxText(box);
+    EXPECT_NE(text.find(unusable), std::string::npos) << text;
+    EXPECT_NE(text.find("attende una risposta nella propria finestra"), std::string::npos) << text;
+    EXPECT_EQ(FindWindowExA(box, nullptr, "Button", "&Yes"), nullptr) << "closing it is not offered";
+    BridgeRun::Press(box, IDOK);
+    EXPECT_EQ(next->WaitForExit(), std::optional<DWORD>(1));
+    EXPECT_TRUE(testing_support::WindowsOfProcess(next->Id(), "TForm1").empty());
+    EXPECT_NE(TrailAbout(*next, *running).find("busy with a box of its own"), std::string::npos);
+
+    PostMessageA(running->Form(), WM_CLOSE, 0, 0);
+    EXPECT_FALSE(testing_support::WaitUntil([&] { return WaitForSingleObject(running->Handle(), 0) == WAIT_OBJECT_0; }, 2s));
+    EXPECT_TRUE(IsWindowVisible(folderBox)) << "its box is still up";
+    EXPECT_TRUE(receivers.Messages().empty());
+    EXPECT_FALSE(testing_support::BridgeSettingsExist());
+
+    BridgeRun::Dismiss(folderBox);
+    EXPECT_EQ(running->WaitForExit(), std::optional<DWORD>(0)) << "the held close runs once the box is answered";
+    const auto received = receivers.Messages();
+    ASSERT_EQ(received.size(), 1u);
+    ExpectMessage(received[0], "VELT_FOTO_SERVER", "WM_DELETE_RESOURCE", 3);
+    EXPECT_TRUE(testing_support::BridgeSettingsExist());
+}
+
 }  // namespace
 }  // namespace e2e

@@ -88,7 +88,8 @@ TEST_F(WorkstationCheck, SaysForEachSituationWhetherTheBridgeWillScan)
          {"  FAILED", "  warning", "  not checked", "only inspected"}},
         {"a bridge running",
          [this]() -> std::shared_ptr<void> { return Start(testing_support::BridgeCommandLine(temp_.Path())); }, here,
-         2, {{"not checked", "the control was not created, because Denoptix.exe is running (process "}},
+         2, {{"not checked", "the control was not created, because Denoptix.exe is running (process "},
+             {"ok", "the open bridge runs "}},
          {"created from its CLSID", "nothing found that would stop a scan"}},
         {"a control that never answers a read",
          [] {

@@ -30,8 +30,8 @@ TEST(PlacementRules, RememberedEdgeIsPulledInsideTheScreen)
         EXPECT_EQ(PlacedCoordinate(c.remembered, c.window, c.screen), c.placed) << c.remembered << " " << c.window;
 }
 
-// A 1024 x 768 primary screen with a second monitor beside or above it, and
-// the bridge's 182 x 134 window remembered on it.
+// A 1024 x 768 primary screen with a second monitor beside, above or offset
+// from it, and the bridge's 182 x 134 window remembered on it.
 TEST(PlacementRules, WindowComesBackOnTheMonitorItWasLeftOn)
 {
     using settings::Monitor;
@@ -42,6 +42,9 @@ TEST(PlacementRules, WindowComesBackOnTheMonitorItWasLeftOn)
     const std::vector<Monitor> right = {primary, {{1024, 0, 2304, 1024}, false}};
     const std::vector<Monitor> left = {{{-1280, 0, 0, 1024}, false}, primary};
     const std::vector<Monitor> above = {primary, {{0, -768, 1024, 0}, false}};
+    const std::vector<Monitor> rightLower = {primary, {{1024, 300, 2304, 1324}, false}};
+    const std::vector<Monitor> leftHigher = {{{-1280, -400, 0, 624}, false}, primary};
+    const std::vector<Monitor> rightTiny = {primary, {{1024, 0, 1124, 100}, false}};
     const std::nullopt_t designed = std::nullopt;
     struct Case {
         const char* layout;
@@ -62,7 +65,10 @@ TEST(PlacementRules, WindowComesBackOnTheMonitorItWasLeftOn)
         {"right one removed", alone, 1500, 300, {841, 300}},
         {"left one removed", alone, -900, 200, {designed, 200}},
         {"none listed", none, -900, 1500, {designed, 633}},
-        {"straddling, mostly on the right one", right, 950, 100, {950, 100}},
+        {"straddling, mostly on the right one", right, 950, 100, {1024, 100}},
+        {"right, 300 lower, title bar above it", rightLower, 1500, 250, {1500, 300}},
+        {"left and 400 higher, past its top-left corner", leftHigher, -1300, -450, {-1280, -400}},
+        {"right, smaller than the window", rightTiny, 1030, 10, {1024, 0}},
         {"straddling, mostly on the primary", right, 900, 100, {841, 100}},
     };
     for (const auto& c : cases)

@@ -41,6 +41,31 @@ TEST(ReceiverElevation, OkOnlyWhenBothAreStartedTheSameWay)
     }
 }
 
+// A plain check meeting an elevated bridge stands for a plain second start:
+// it is told that start cannot close that bridge.
+TEST(ReceiverElevation, AnOpenBridgeIsComparedAsASecondStartWouldMeetIt)
+{
+    const TokenFacts user{false, SECURITY_MANDATORY_MEDIUM_RID};
+    const TokenFacts admin{true, SECURITY_MANDATORY_HIGH_RID};
+    struct Case {
+        std::optional<TokenFacts> own, bridge;
+        Outcome outcome;
+        const char* says;
+    } const cases[] = {
+        {user, user, Outcome::Ok, "the open bridge runs not elevated, medium integrity, as this check"},
+        {user, admin, Outcome::Warning, "the open bridge runs as administrator (elevated, high integrity), and this "
+                                        "check does not: a bridge started as this check was cannot close it"},
+        {user, std::nullopt, Outcome::Warning, "token is closed to this check, as an elevated bridge's is"},
+        {admin, user, Outcome::Warning, "runs not as administrator (not elevated, medium integrity), while this"},
+        {admin, std::nullopt, Outcome::Warning, "cannot tell whether the open bridge runs as administrator"},
+    };
+    for (const Case& c : cases) {
+        const check::Finding finding = check::CompareBridgeElevation(c.own, c.bridge);
+        EXPECT_EQ(finding.outcome, c.outcome) << finding.text;
+        EXPECT_NE(finding.text.find(c.says), std::string::npos) << finding.text;
+    }
+}
+
 TEST(ReceiverElevation, AWindowOfThisProcessHasThisProcessesToken)
 {
     const win::UniqueHwnd window(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "check/Checks.h"
+#include "check/ElevationRule.h"
 #include "check/FileFacts.h"
 #include "check/StepWatch.h"
 #include "scanner/ControlContract.h"
@@ -23,6 +24,7 @@
 #include "win/ComPtr.h"
 #include "win/Error.h"
 #include "win/Strings.h"
+#include "win/TokenFacts.h"
 #include "win/UniqueResource.h"
 
 namespace check {
@@ -41,7 +43,7 @@ std::string Code(HRESULT code)
 }
 
 // The process id of a running bridge, or 0.
-DWORD RunningBridge()
+DWORD RunningBridgeProcessId()
 {
     const HANDLE taken = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (taken == INVALID_HANDLE_VALUE) return 0;
@@ -284,11 +286,15 @@ void AddTheOtherRegistration(CheckReport& report, const scanner::ControlRegistra
 void CheckControl(CheckReport& report, StepWatch& watch, const scanner::ControlRegistration& registration)
 {
     report.Section("The scanner control itself");
-    if (const DWORD bridge = RunningBridge()) {
+    if (const DWORD bridge = RunningBridgeProcessId()) {
         report.Add(Outcome::NotChecked, "the control was not created, because Denoptix.exe is running (process " +
                                             std::to_string(bridge) +
                                             ") and its control may be holding the scanner: close the bridge and "
                                             "run this check again");
+        const win::UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, bridge));
+        const Finding finding = CompareBridgeElevation(win::ReadTokenFacts(GetCurrentProcess()),
+                                                       process ? win::ReadTokenFacts(process.get()) : std::nullopt);
+        report.Add(finding.outcome, finding.text);
         return;
     }
     const scanner::StateChoice choice = scanner::ChooseStoredState();

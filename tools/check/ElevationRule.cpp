@@ -26,4 +26,22 @@ Finding CompareElevation(const std::optional<win::TokenFacts>& own, const std::o
                               "administrator still reaches it, but the two are started differently; " + kRemedy};
 }
 
+Finding CompareBridgeElevation(const std::optional<win::TokenFacts>& own, const std::optional<win::TokenFacts>& bridge)
+{
+    constexpr char kStartSame[] = "start Denoptix the same way every time, as its host is started";
+    if (own && bridge && bridge->elevated == own->elevated)
+        return {Outcome::Ok, "the open bridge runs " + win::DescribeToken(bridge) + ", as this check"};
+    if (own && bridge && !bridge->elevated)
+        return {Outcome::Warning, "the open bridge runs not as administrator (" + win::DescribeToken(bridge) +
+                                      "), while this check is; " + kStartSame};
+    if (own && own->elevated)
+        return {Outcome::Warning, "cannot tell whether the open bridge runs as administrator: its token cannot be "
+                                  "read"};
+    return {Outcome::Warning,
+            std::string(bridge ? "the open bridge runs as administrator (" + win::DescribeToken(bridge) + ")"
+                               : "the open bridge's token is closed to this check, as an elevated bridge's is") +
+                ", and this check does not: a bridge started as this check was cannot close it for another "
+                "patient's folder, and says so instead; " + kStartSame};
+}
+
 }  // namespace check

@@ -18,4 +18,9 @@ struct Finding {
 
 Finding CompareElevation(const std::optional<win::TokenFacts>& own, const std::optional<win::TokenFacts>& receiver);
 
+// The same for a bridge that is open now: a bridge started as this check was
+// cannot close one that runs as administrator when it is started for
+// another patient's folder.
+Finding CompareBridgeElevation(const std::optional<win::TokenFacts>& own, const std::optional<win::TokenFacts>& bridge);
+
 }  // namespace check
