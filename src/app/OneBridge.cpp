@@ -36,8 +36,7 @@ void Note(const OpenBridge& open, const std::string& what)
 // A process closed to this one cannot be watched; its window still tells.
 bool HasEnded(const OpenBridge& open)
 {
-    if (open.process) return WaitForSingleObject(open.process.get(), 0) == WAIT_OBJECT_0;
-    return false;
+    return open.process && WaitForSingleObject(open.process.get(), 0) == WAIT_OBJECT_0;
 }
 
 HWND VisibleWindowOf(const OpenBridge& open)
@@ -163,19 +162,20 @@ OpenBridgeFacts FactsOf(const OpenBridge& open, std::string_view folder, bool el
 // Nothing: the open bridge has ended, and the record is looked at again.
 std::optional<int> MeetOpenBridge(const OpenBridge& open, std::string_view folder, bool elevated)
 {
-    if (open.otherVersion) {
+    // Of another release nothing is known, not even its process.
+    if (!open.otherVersion) {
+        WaitUntilUp(open);
+        if (HasEnded(open)) {
+            Note(open, "ended while it was starting");
+            return std::nullopt;
+        }
+        if (!open.process) Note(open, "is closed to this start, which is not elevated: it runs as administrator");
+    }
+    switch (StepWith(FactsOf(open, folder, elevated))) {
+    case OpenBridgeStep::ExplainOtherVersion:
         trail::Write("second start: a bridge of another release runs; this start ends");
         ShowBox(OtherVersionOpen(), MB_OK | MB_ICONWARNING);
         return 1;
-    }
-    WaitUntilUp(open);
-    if (HasEnded(open)) {
-        Note(open, "ended while it was starting");
-        return std::nullopt;
-    }
-    if (!open.process) Note(open, "is closed to this start, which is not elevated: it runs as administrator");
-    switch (StepWith(FactsOf(open, folder, elevated))) {
-    case OpenBridgeStep::ExplainOtherVersion:  // taken above
     case OpenBridgeStep::BringForward:
         Note(open, "runs for the same folder: " + BringToFront(open) + "; this start ends");
         return 0;

@@ -55,7 +55,8 @@ template <typename Create>
 SharedObject CreateShared(Create create) noexcept
 {
     try {
-        const std::string user = CurrentUserSid();
+        // The token's user does not change while the process runs.
+        static const std::string user = CurrentUserSid();
         if (user.empty()) return {nullptr, SharedOutcome::Refused, GetLastError()};
         LocalMemory descriptor;
         if (!ConvertStringSecurityDescriptorToSecurityDescriptorA(SharedObjectSddl(user).c_str(), SDDL_REVISION_1,
